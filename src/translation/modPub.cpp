@@ -1,0 +1,117 @@
+#include "translation/modPub.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <curl/curl.h>
+#include <memory>
+
+#include "common/RuntimeError.h"
+
+namespace quorvane {
+
+namespace {
+
+FetchLimits gFetchLimits;
+
+struct CurlEasyDeleter {
+    void operator()(CURL *handle) const { curl_easy_cleanup(handle); }
+};
+using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
+
+struct CurlUrlDeleter {
+    void operator()(CURLU *url) const { curl_url_cleanup(url); }
+};
+
+void EnsureCurlInitialised() {
+    static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
+    Q_UNUSED(result);
+}
+
+bool IsParsableUrl(const QByteArray &url) {
+    std::unique_ptr<CURLU, CurlUrlDeleter> parsed(curl_url());
+    return parsed && curl_url_set(parsed.get(), CURLUPART_URL, url.constData(), 0) == CURLUE_OK;
+}
+
+struct BodySink {
+    QByteArray bytes;
+    qsizetype cap;
+};
+
+// A return value other than the size handed in makes libcurl abort the transfer.
+size_t AppendToBody(char *data, size_t size, size_t count, void *userData) {
+    auto *sink = static_cast<BodySink *>(userData);
+    const size_t length = size * count;
+    if (qsizetype(length) > sink->cap - sink->bytes.size()) {
+        return 0;
+    }
+    sink->bytes.append(data, qsizetype(length));
+    return length;
+}
+
+void ConfigureExchange(CURL *curl, const QByteArray &url, BodySink &sink, const FetchLimits &limits) {
+    curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, limits.maxRedirects);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(limits.connectTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(limits.exchangeTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBodyBytes));
+    curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Quorvane/" QUORVANE_VERSION);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendToBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+}
+
+}  // namespace
+
+QString EncodeQuery(const QString &text) {
+    static constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
+    // Unlike QString::toUtf8(), the encoder turns an unpaired surrogate into U+FFFD.
+    QStringEncoder toUtf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    const QByteArray bytes = toUtf8(text);
+    QString encoded(bytes.size() * 3, Qt::Uninitialized);
+    QChar *out = encoded.data();
+    for (const char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        *out++ = u'%';
+        *out++ = kHexDigits[value >> 4];
+        *out++ = kHexDigits[value & 0x0F];
+    }
+    return encoded;
+}
+
+QString DecodeBytes(const QByteArray &bytes, const QString &charset) {
+    QStringDecoder decoder(charset.toLatin1().constData());
+    if (!decoder.isValid()) {
+        throw RuntimeError(ErrorNumber::InvalidArgument, QStringLiteral("DecodeBytes"),
+                           QStringLiteral("不支持的字符集: ") + charset);
+    }
+    return decoder.decode(bytes);
+}
+
+QString FetchPage(const QString &url) {
+    const QByteArray address = url.toUtf8();
+    EnsureCurlInitialised();
+    CurlEasy curl(curl_easy_init());
+    if (!curl || !IsParsableUrl(address)) {
+        throw RuntimeError(ErrorNumber::InvalidUrl, QStringLiteral("FetchPage"),
+                           QStringLiteral("无法打开请求地址: ") + url);
+    }
+
+    const FetchLimits limits = gFetchLimits;
+    BodySink sink{{}, limits.maxBodyBytes};
+    ConfigureExchange(curl.get(), address, sink, limits);
+    if (curl_easy_perform(curl.get()) != CURLE_OK) {
+        return {};
+    }
+    return DecodeBytes(sink.bytes, QStringLiteral("UTF-8"));
+}
+
+FetchLimits CurrentFetchLimits() { return gFetchLimits; }
+
+void SetFetchLimits(const FetchLimits &limits) { gFetchLimits = limits; }
+
+}  // namespace quorvane

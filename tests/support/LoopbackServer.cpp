@@ -1,0 +1,136 @@
+#include "support/LoopbackServer.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <future>
+#include <sys/socket.h>
+
+namespace {
+
+constexpr int kPollMs = 20;
+constexpr qsizetype kMaxRequestBytes = 64 * 1024;
+
+QByteArray ReadRequestHead(QTcpSocket &socket, const std::atomic<bool> &stopping) {
+    QByteArray head;
+    while (!head.contains("\r\n\r\n") && head.size() < kMaxRequestBytes && !stopping) {
+        if (socket.waitForReadyRead(kPollMs)) {
+            head += socket.readAll();
+        } else if (socket.state() != QAbstractSocket::ConnectedState) {
+            break;
+        }
+    }
+    return head;
+}
+
+QByteArray StatusLine(int status) {
+    return "HTTP/1.1 " + QByteArray::number(status) + " Scripted\r\n";
+}
+
+}  // namespace
+
+bool LoopbackServer::Exchange::send(const QByteArray &bytes) {
+    if (mSocket.write(bytes) != bytes.size()) {
+        return false;
+    }
+    while (mSocket.bytesToWrite() > 0 && !mStopping) {
+        if (!mSocket.waitForBytesWritten(kPollMs) &&
+            mSocket.state() != QAbstractSocket::ConnectedState) {
+            return false;
+        }
+    }
+    return mSocket.state() == QAbstractSocket::ConnectedState;
+}
+
+void LoopbackServer::Exchange::drip(const QByteArray &bytes, std::chrono::milliseconds interval) {
+    for (const char byte : bytes) {
+        if (mStopping || !send(QByteArray(1, byte))) {
+            return;
+        }
+        // Waiting for input notices a client that has closed its end.
+        if (mSocket.waitForReadyRead(int(interval.count())) || mSocket.atEnd()) {
+            mSocket.readAll();
+        }
+        if (mSocket.state() != QAbstractSocket::ConnectedState) {
+            return;
+        }
+    }
+}
+
+void LoopbackServer::Exchange::reset() {
+    mSocket.flush();
+    const linger abortive{1, 0};
+    ::setsockopt(int(mSocket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &abortive,
+                 sizeof abortive);
+    mSocket.abort();
+}
+
+LoopbackServer::LoopbackServer(Script script) : mScript(std::move(script)) {
+    std::promise<quint16> listening;
+    std::future<quint16> port = listening.get_future();
+    mThread = std::thread([this, &listening] {
+        QTcpServer server;
+        server.listen(QHostAddress::LocalHost, 0);
+        listening.set_value(server.serverPort());
+        while (!mStopping) {
+            if (!server.waitForNewConnection(kPollMs)) {
+                continue;
+            }
+            while (QTcpSocket *socket = server.nextPendingConnection()) {
+                serve(*socket);
+                delete socket;
+            }
+        }
+    });
+    mPort = port.get();
+}
+
+LoopbackServer::~LoopbackServer() {
+    mStopping = true;
+    mThread.join();
+}
+
+void LoopbackServer::serve(QTcpSocket &socket) {
+    QByteArray head = ReadRequestHead(socket, mStopping);
+    {
+        const std::lock_guard lock(mMutex);
+        mRequests.append(head);
+    }
+    Exchange exchange(socket, mStopping, std::move(head));
+    mScript(exchange);
+    if (socket.state() == QAbstractSocket::ConnectedState) {
+        socket.disconnectFromHost();
+        if (socket.state() != QAbstractSocket::UnconnectedState) {
+            socket.waitForDisconnected(1000);
+        }
+    }
+}
+
+QString LoopbackServer::root() const {
+    return QStringLiteral("http://127.0.0.1:%1").arg(mPort);
+}
+
+QList<QByteArray> LoopbackServer::requests() const {
+    const std::lock_guard lock(mMutex);
+    return mRequests;
+}
+
+QList<QByteArray> LoopbackServer::requestLines() const {
+    QList<QByteArray> lines;
+    for (const QByteArray &request : requests()) {
+        lines.append(request.left(request.indexOf("\r\n")));
+    }
+    return lines;
+}
+
+QByteArray LoopbackServer::response(int status, const QByteArray &body, const QByteArray &headers) {
+    return StatusLine(status) + "Content-Length: " + QByteArray::number(body.size()) +
+           "\r\nConnection: close\r\n" + headers + "\r\n" + body;
+}
+
+QByteArray LoopbackServer::chunkedResponse(int status, const QList<QByteArray> &chunks) {
+    QByteArray bytes = StatusLine(status) + "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
+    for (const QByteArray &chunk : chunks) {
+        bytes += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
+    }
+    return bytes + "0\r\n\r\n";
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+class QTcpSocket;
+
+// An HTTP server on 127.0.0.1, on a port the system chooses, answering on its own thread so that
+// a blocking client can talk to it. Each connection is handed to the test's script, which writes
+// raw bytes; the connection closes when the script returns.
+class LoopbackServer {
+public:
+    class Exchange {
+    public:
+        Exchange(QTcpSocket &socket, const std::atomic<bool> &stopping, QByteArray request)
+            : mSocket(socket), mStopping(stopping), mRequest(std::move(request)) {}
+        const QByteArray &request() const { return mRequest; }
+        bool send(const QByteArray &bytes);
+        // Sends one byte every `interval` until all are sent or the client has gone.
+        void drip(const QByteArray &bytes, std::chrono::milliseconds interval);
+        // Ends the connection with a TCP reset instead of an orderly close.
+        void reset();
+
+    private:
+        QTcpSocket &mSocket;
+        const std::atomic<bool> &mStopping;
+        QByteArray mRequest;
+    };
+    using Script = std::function<void(Exchange &)>;
+
+    explicit LoopbackServer(Script script);
+    ~LoopbackServer();
+    LoopbackServer(const LoopbackServer &) = delete;
+    LoopbackServer &operator=(const LoopbackServer &) = delete;
+
+    QString root() const;  // "http://127.0.0.1:<port>"
+    QList<QByteArray> requestLines() const;
+    QList<QByteArray> requests() const;
+
+    // A complete response with Content-Length and "Connection: close".
+    static QByteArray response(int status, const QByteArray &body, const QByteArray &headers = {});
+    // The same status line and headers, with the body in chunked transfer coding.
+    static QByteArray chunkedResponse(int status, const QList<QByteArray> &chunks);
+
+private:
+    void serve(QTcpSocket &socket);
+
+    Script mScript;
+    std::atomic<bool> mStopping{false};
+    quint16 mPort = 0;
+    mutable std::mutex mMutex;
+    QList<QByteArray> mRequests;
+    std::thread mThread;
+};

@@ -1,0 +1,161 @@
+#include <QTest>
+#include <zlib.h>
+
+#include "common/RuntimeError.h"
+#include "support/LoopbackServer.h"
+#include "translation/modPub.h"
+
+using namespace quorvane;
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+QByteArray Gzip(const QByteArray &data) {
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+    QByteArray out(qsizetype(deflateBound(&stream, uLong(data.size()))) + 32, '\0');
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
+    stream.avail_in = uInt(data.size());
+    stream.next_out = reinterpret_cast<Bytef *>(out.data());
+    stream.avail_out = uInt(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(qsizetype(stream.total_out));
+    deflateEnd(&stream);
+    return out;
+}
+
+// Shortened limits for the duration of one test.
+class ScopedFetchLimits {
+public:
+    explicit ScopedFetchLimits(const FetchLimits &limits) : mSaved(CurrentFetchLimits()) {
+        SetFetchLimits(limits);
+    }
+    ~ScopedFetchLimits() { SetFetchLimits(mSaved); }
+
+private:
+    FetchLimits mSaved;
+};
+
+LoopbackServer::Script Reply(const QByteArray &bytes) {
+    return [bytes](LoopbackServer::Exchange &exchange) { exchange.send(bytes); };
+}
+
+}  // namespace
+
+class TestFetchPage : public QObject {
+    Q_OBJECT
+
+private slots:
+    void returnsTheBodyOfWhateverResponseArrives_data();
+    void returnsTheBodyOfWhateverResponseArrives();
+    void sendsTheAddressUnchanged();
+    void followsRedirects();
+    void failsWhenNoServerListens();
+    void failsWhenTheServerStaysSilent();
+    void failsWhenTheBodyExceedsTheCap_data();
+    void failsWhenTheBodyExceedsTheCap();
+    void raisesForAnAddressThatCannotBeParsed();
+    void decodeBytesRaisesForAnUnknownCharset();
+};
+
+void TestFetchPage::returnsTheBodyOfWhateverResponseArrives_data() {
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("expected");
+    const QByteArray page = u"<html>译文 あ</html>"_s.toUtf8();
+    QTest::newRow("200 with non-ASCII") << LoopbackServer::response(200, page) << u"<html>译文 あ</html>"_s;
+    QTest::newRow("404 with a page") << LoopbackServer::response(404, "not found") << u"not found"_s;
+    QTest::newRow("500 with a page") << LoopbackServer::response(500, "<p>oops</p>") << u"<p>oops</p>"_s;
+    QTest::newRow("declared charset is ignored")
+        << LoopbackServer::response(200, page, "Content-Type: text/html; charset=Shift_JIS\r\n")
+        << u"<html>译文 あ</html>"_s;
+    QTest::newRow("empty body") << LoopbackServer::response(200, {}) << QString();
+    QTest::newRow("invalid UTF-8 becomes U+FFFD")
+        << LoopbackServer::response(200, "a\xff" "b") << u"a\uFFFDb"_s;
+    QTest::newRow("leading BOM is dropped")
+        << LoopbackServer::response(200, "\xEF\xBB\xBFtext") << u"text"_s;
+    QTest::newRow("nothing trimmed") << LoopbackServer::response(200, "  x \r\n") << u"  x \r\n"_s;
+    QTest::newRow("gzip content coding")
+        << LoopbackServer::response(200, Gzip(page), "Content-Encoding: gzip\r\n")
+        << u"<html>译文 あ</html>"_s;
+    QTest::newRow("chunked") << LoopbackServer::chunkedResponse(200, {"ab", "cd"}) << u"abcd"_s;
+    QTest::newRow("body cut off")
+        << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npartial") << QString();
+    QTest::newRow("malformed chunking")
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nab\r\n") << QString();
+    QTest::newRow("closed without an answer") << QByteArray() << QString();
+    QTest::newRow("not HTTP") << QByteArray("SSH-2.0-hello\r\n") << QString();
+}
+
+void TestFetchPage::returnsTheBodyOfWhateverResponseArrives() {
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, expected);
+    LoopbackServer server(Reply(reply));
+    QCOMPARE(FetchPage(server.root() + u"/page"_s), expected);
+}
+
+void TestFetchPage::sendsTheAddressUnchanged() {
+    LoopbackServer server(Reply(LoopbackServer::response(200, "ok")));
+    FetchPage(server.root() + u"/world/jiantizi/?before=%E3%81%82&wb_lp=JACH&big5=no"_s);
+    QCOMPARE(server.requestLines(),
+             QList<QByteArray>{"GET /world/jiantizi/?before=%E3%81%82&wb_lp=JACH&big5=no HTTP/1.1"});
+    QVERIFY(server.requests().constFirst().contains("\r\nUser-Agent: Quorvane/1.0.0.15\r\n"));
+}
+
+void TestFetchPage::followsRedirects() {
+    LoopbackServer server([](LoopbackServer::Exchange &exchange) {
+        exchange.send(exchange.request().startsWith("GET /old ")
+                          ? LoopbackServer::response(302, {}, "Location: /new\r\n")
+                          : LoopbackServer::response(200, "moved here"));
+    });
+    QCOMPARE(FetchPage(server.root() + u"/old"_s), u"moved here"_s);
+    QCOMPARE(server.requestLines(),
+             (QList<QByteArray>{"GET /old HTTP/1.1", "GET /new HTTP/1.1"}));
+}
+
+void TestFetchPage::failsWhenNoServerListens() {
+    QString root;
+    {
+        LoopbackServer gone(Reply({}));
+        root = gone.root();
+    }
+    QCOMPARE(FetchPage(root + u"/"_s), QString());
+}
+
+void TestFetchPage::failsWhenTheServerStaysSilent() {
+    const ScopedFetchLimits limits({.connectTimeout = 1s, .exchangeTimeout = 500ms});
+    LoopbackServer server([](LoopbackServer::Exchange &exchange) {
+        exchange.drip(QByteArray(20, ' '), 100ms);
+    });
+    QCOMPARE(FetchPage(server.root() + u"/"_s), QString());
+}
+
+void TestFetchPage::failsWhenTheBodyExceedsTheCap_data() {
+    QTest::addColumn<QByteArray>("reply");
+    const QByteArray body(2000, 'x');
+    QTest::newRow("plain") << LoopbackServer::response(200, body);
+    QTest::newRow("chunked") << LoopbackServer::chunkedResponse(200, {body.left(900), body.mid(900)});
+    QTest::newRow("gzip, small on the wire")
+        << LoopbackServer::response(200, Gzip(body), "Content-Encoding: gzip\r\n");
+}
+
+void TestFetchPage::failsWhenTheBodyExceedsTheCap() {
+    QFETCH(QByteArray, reply);
+    FetchLimits small;
+    small.maxBodyBytes = 1000;
+    const ScopedFetchLimits limits(small);
+    LoopbackServer server(Reply(reply));
+    QCOMPARE(FetchPage(server.root() + u"/"_s), QString());
+}
+
+void TestFetchPage::raisesForAnAddressThatCannotBeParsed() {
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, FetchPage(u"http://exa mple.com:99999/"_s));
+}
+
+void TestFetchPage::decodeBytesRaisesForAnUnknownCharset() {
+    QCOMPARE(DecodeBytes("\xE4\xB8\xAD", u"UTF-8"_s), u"中"_s);
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, DecodeBytes("x", u"no-such-charset"_s));
+}
+
+QTEST_GUILESS_MAIN(TestFetchPage)
+#include "tst_fetchpage.moc"
