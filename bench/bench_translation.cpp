@@ -1,0 +1,77 @@
+// Throughput of the translation client, and its overhead over a bare libcurl GET.
+#include <benchmark/benchmark.h>
+#include <curl/curl.h>
+
+#include "support/LoopbackServer.h"
+#include "translation/TranslateRequest.h"
+#include "translation/modPub.h"
+
+using namespace quorvane;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString MixedText(qsizetype utf8Bytes) {
+    const QString unit = u"日本語のテキスト and some ASCII words, 中文翻译。\n"_s;
+    QString text;
+    while (text.toUtf8().size() < utf8Bytes) {
+        text += unit;
+    }
+    return text;
+}
+
+void BM_EncodeQuery(benchmark::State &state) {
+    const QString text = MixedText(1 << 20);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(EncodeQuery(text));
+    }
+    state.SetBytesProcessed(state.iterations() * text.toUtf8().size());
+}
+BENCHMARK(BM_EncodeQuery);
+
+void BM_ExtractTranslation(benchmark::State &state) {
+    QString page(10'000'000, u'x');
+    page += u"<textarea name=\"after\" id=\"after\">译文</textarea>"_s;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ExtractTranslation(page));
+    }
+    state.SetItemsProcessed(state.iterations() * page.size());
+    state.SetLabel("items = characters");
+}
+BENCHMARK(BM_ExtractTranslation);
+
+const QByteArray kPage = u"<html><textarea name=\"after\" id=\"after\">翻译结果</textarea></html>"_s.toUtf8();
+
+LoopbackServer &Server() {
+    static LoopbackServer server([](LoopbackServer::Exchange &exchange) {
+        exchange.send(LoopbackServer::response(200, kPage));
+    });
+    return server;
+}
+
+void BM_TranslateText1KiB(benchmark::State &state) {
+    const QString text = MixedText(1024);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(TranslateText(text, TranslateDirection::Ja2Ch, Server().root()));
+    }
+}
+BENCHMARK(BM_TranslateText1KiB)->UseRealTime();
+
+size_t Discard(char *, size_t size, size_t count, void *) { return size * count; }
+
+void BM_BareCurlGet1KiB(benchmark::State &state) {
+    const QByteArray url =
+        BuildTranslateUrl(MixedText(1024), TranslateDirection::Ja2Ch, Server().root()).toUtf8();
+    for (auto _ : state) {
+        CURL *curl = curl_easy_init();
+        curl_easy_setopt(curl, CURLOPT_URL, url.constData());
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Discard);
+        curl_easy_perform(curl);
+        curl_easy_cleanup(curl);
+    }
+}
+BENCHMARK(BM_BareCurlGet1KiB)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
