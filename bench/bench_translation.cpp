@@ -40,7 +40,8 @@ void BM_ExtractTranslation(benchmark::State &state) {
 }
 BENCHMARK(BM_ExtractTranslation);
 
-const QByteArray kPage = u"<html><textarea name=\"after\" id=\"after\">翻译结果</textarea></html>"_s.toUtf8();
+const QByteArray kPage =
+    u"<html><textarea name=\"after\" id=\"after\">翻译结果</textarea></html>"_s.toUtf8();
 
 LoopbackServer &Server() {
     static LoopbackServer server([](LoopbackServer::Exchange &exchange) {
@@ -57,7 +58,9 @@ void BM_TranslateText1KiB(benchmark::State &state) {
 }
 BENCHMARK(BM_TranslateText1KiB)->UseRealTime();
 
-size_t Discard(char *, size_t size, size_t count, void *) { return size * count; }
+size_t Discard(char *, size_t size, size_t count, void *) {
+    return size * count;
+}
 
 void BM_BareCurlGet1KiB(benchmark::State &state) {
     const QByteArray url =

@@ -1,5 +1,5 @@
-#include <QTest>
 #include <zlib.h>
+#include <QTest>
 
 #include "common/RuntimeError.h"
 #include "support/LoopbackServer.h"
@@ -63,15 +63,20 @@ void TestFetchPage::returnsTheBodyOfWhateverResponseArrives_data() {
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QString>("expected");
     const QByteArray page = u"<html>译文 あ</html>"_s.toUtf8();
-    QTest::newRow("200 with non-ASCII") << LoopbackServer::response(200, page) << u"<html>译文 あ</html>"_s;
-    QTest::newRow("404 with a page") << LoopbackServer::response(404, "not found") << u"not found"_s;
-    QTest::newRow("500 with a page") << LoopbackServer::response(500, "<p>oops</p>") << u"<p>oops</p>"_s;
+    QTest::newRow("200 with non-ASCII")
+        << LoopbackServer::response(200, page) << u"<html>译文 あ</html>"_s;
+    QTest::newRow("404 with a page")
+        << LoopbackServer::response(404, "not found") << u"not found"_s;
+    QTest::newRow("500 with a page")
+        << LoopbackServer::response(500, "<p>oops</p>") << u"<p>oops</p>"_s;
     QTest::newRow("declared charset is ignored")
         << LoopbackServer::response(200, page, "Content-Type: text/html; charset=Shift_JIS\r\n")
         << u"<html>译文 あ</html>"_s;
     QTest::newRow("empty body") << LoopbackServer::response(200, {}) << QString();
-    QTest::newRow("invalid UTF-8 becomes U+FFFD")
-        << LoopbackServer::response(200, "a\xff" "b") << u"a\uFFFDb"_s;
+    QTest::newRow("invalid UTF-8 becomes U+FFFD") << LoopbackServer::response(200,
+                                                                              "a\xff"
+                                                                              "b")
+                                                  << u"a\uFFFDb"_s;
     QTest::newRow("leading BOM is dropped")
         << LoopbackServer::response(200, "\xEF\xBB\xBFtext") << u"text"_s;
     QTest::newRow("nothing trimmed") << LoopbackServer::response(200, "  x \r\n") << u"  x \r\n"_s;
@@ -79,10 +84,12 @@ void TestFetchPage::returnsTheBodyOfWhateverResponseArrives_data() {
         << LoopbackServer::response(200, Gzip(page), "Content-Encoding: gzip\r\n")
         << u"<html>译文 あ</html>"_s;
     QTest::newRow("chunked") << LoopbackServer::chunkedResponse(200, {"ab", "cd"}) << u"abcd"_s;
-    QTest::newRow("body cut off")
-        << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npartial") << QString();
+    QTest::newRow("body cut off") << QByteArray(
+                                         "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\npartial")
+                                  << QString();
     QTest::newRow("malformed chunking")
-        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nab\r\n") << QString();
+        << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nab\r\n")
+        << QString();
     QTest::newRow("closed without an answer") << QByteArray() << QString();
     QTest::newRow("not HTTP") << QByteArray("SSH-2.0-hello\r\n") << QString();
 }
@@ -97,8 +104,9 @@ void TestFetchPage::returnsTheBodyOfWhateverResponseArrives() {
 void TestFetchPage::sendsTheAddressUnchanged() {
     LoopbackServer server(Reply(LoopbackServer::response(200, "ok")));
     FetchPage(server.root() + u"/world/jiantizi/?before=%E3%81%82&wb_lp=JACH&big5=no"_s);
-    QCOMPARE(server.requestLines(),
-             QList<QByteArray>{"GET /world/jiantizi/?before=%E3%81%82&wb_lp=JACH&big5=no HTTP/1.1"});
+    QCOMPARE(
+        server.requestLines(),
+        QList<QByteArray>{"GET /world/jiantizi/?before=%E3%81%82&wb_lp=JACH&big5=no HTTP/1.1"});
     QVERIFY(server.requests().constFirst().contains("\r\nUser-Agent: Quorvane/1.0.0.15\r\n"));
 }
 
@@ -109,8 +117,7 @@ void TestFetchPage::followsRedirects() {
                           : LoopbackServer::response(200, "moved here"));
     });
     QCOMPARE(FetchPage(server.root() + u"/old"_s), u"moved here"_s);
-    QCOMPARE(server.requestLines(),
-             (QList<QByteArray>{"GET /old HTTP/1.1", "GET /new HTTP/1.1"}));
+    QCOMPARE(server.requestLines(), (QList<QByteArray>{"GET /old HTTP/1.1", "GET /new HTTP/1.1"}));
 }
 
 void TestFetchPage::failsWhenNoServerListens() {
@@ -124,9 +131,8 @@ void TestFetchPage::failsWhenNoServerListens() {
 
 void TestFetchPage::failsWhenTheServerStaysSilent() {
     const ScopedFetchLimits limits({.connectTimeout = 1s, .exchangeTimeout = 500ms});
-    LoopbackServer server([](LoopbackServer::Exchange &exchange) {
-        exchange.drip(QByteArray(20, ' '), 100ms);
-    });
+    LoopbackServer server(
+        [](LoopbackServer::Exchange &exchange) { exchange.drip(QByteArray(20, ' '), 100ms); });
     QCOMPARE(FetchPage(server.root() + u"/"_s), QString());
 }
 
@@ -134,7 +140,8 @@ void TestFetchPage::failsWhenTheBodyExceedsTheCap_data() {
     QTest::addColumn<QByteArray>("reply");
     const QByteArray body(2000, 'x');
     QTest::newRow("plain") << LoopbackServer::response(200, body);
-    QTest::newRow("chunked") << LoopbackServer::chunkedResponse(200, {body.left(900), body.mid(900)});
+    QTest::newRow("chunked") << LoopbackServer::chunkedResponse(200,
+                                                                {body.left(900), body.mid(900)});
     QTest::newRow("gzip, small on the wire")
         << LoopbackServer::response(200, Gzip(body), "Content-Encoding: gzip\r\n");
 }

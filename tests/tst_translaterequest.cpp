@@ -79,7 +79,8 @@ void TestTranslateRequest::extractsTheFirstAfterTextArea_data() {
         << u"<textarea  name=\"after\" id=\"after\">x</textarea>"_s << Result();
     QTest::newRow("further attribute")
         << u"<textarea name=\"after\" id=\"after\" rows=\"3\">x</textarea>"_s << Result();
-    QTest::newRow("single quotes") << u"<textarea name='after' id='after'>x</textarea>"_s << Result();
+    QTest::newRow("single quotes")
+        << u"<textarea name='after' id='after'>x</textarea>"_s << Result();
     QTest::newRow("no closing tag") << kOpeningTag + u"x"_s << Result();
     QTest::newRow("closing tag only before") << u"</textarea>"_s + kOpeningTag << Result();
     QTest::newRow("empty page") << QString() << Result();
@@ -115,8 +116,8 @@ void TestTranslateRequest::decodesCharacterReferences_data() {
     QTest::newRow("name needs its semicolon") << u"&hellip"_s << u"&hellip"_s;
     QTest::newRow("no digits stays") << u"&#; &#x; &#"_s << u"&#; &#x; &#"_s;
     QTest::newRow("semicolon optional for numbers") << u"&#65B"_s << u"AB"_s;
-    QTest::newRow("zero, surrogate, too large") << u"&#0;&#xD800;&#x110000;&#99999999999999;"_s
-                                                << u"\uFFFD\uFFFD\uFFFD\uFFFD"_s;
+    QTest::newRow("zero, surrogate, too large")
+        << u"&#0;&#xD800;&#x110000;&#99999999999999;"_s << u"\uFFFD\uFFFD\uFFFD\uFFFD"_s;
     QTest::newRow("C1 controls as windows-1252") << u"&#128;&#x9F;&#x81;"_s << u"€Ÿ\u0081"_s;
     QTest::newRow("decoded once only") << u"&amp;amp;"_s << u"&amp;"_s;
 }
@@ -134,8 +135,9 @@ void TestTranslateRequest::translatesThroughTheService() {
     const TranslateResult result = TranslateText(u"魚"_s, TranslateDirection::Ja2Ch, server.root());
     QCOMPARE(result.page, PageWith(u"鱼 &amp; 熊掌"_s));
     QCOMPARE(result.translation, std::optional<QString>(u"鱼 & 熊掌"_s));
-    QCOMPARE(server.requestLines(),
-             QList<QByteArray>{"GET /world/jiantizi/?before=%E9%AD%9A&wb_lp=JACH&big5=no HTTP/1.1"});
+    QCOMPARE(
+        server.requestLines(),
+        QList<QByteArray>{"GET /world/jiantizi/?before=%E9%AD%9A&wb_lp=JACH&big5=no HTTP/1.1"});
 }
 
 void TestTranslateRequest::reportsAnEmptyPageWhenNoDataComesBack() {

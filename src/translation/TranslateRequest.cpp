@@ -21,7 +21,9 @@ QString QueryTail(TranslateDirection direction) {
 
 }  // namespace
 
-QString ServiceRoot() { return QStringLiteral(QUORVANE_SERVICE_ROOT); }
+QString ServiceRoot() {
+    return QStringLiteral(QUORVANE_SERVICE_ROOT);
+}
 
 QString BuildTranslateUrl(const QString &text, TranslateDirection direction,
                           const QString &serviceRoot) {

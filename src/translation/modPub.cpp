@@ -1,8 +1,8 @@
 #include "translation/modPub.h"
 
+#include <curl/curl.h>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <curl/curl.h>
 #include <memory>
 
 #include "common/RuntimeError.h"
@@ -48,7 +48,8 @@ size_t AppendToBody(char *data, size_t size, size_t count, void *userData) {
     return length;
 }
 
-void ConfigureExchange(CURL *curl, const QByteArray &url, BodySink &sink, const FetchLimits &limits) {
+void ConfigureExchange(CURL *curl, const QByteArray &url, BodySink &sink,
+                       const FetchLimits &limits) {
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
@@ -110,8 +111,12 @@ QString FetchPage(const QString &url) {
     return DecodeBytes(sink.bytes, QStringLiteral("UTF-8"));
 }
 
-FetchLimits CurrentFetchLimits() { return gFetchLimits; }
+FetchLimits CurrentFetchLimits() {
+    return gFetchLimits;
+}
 
-void SetFetchLimits(const FetchLimits &limits) { gFetchLimits = limits; }
+void SetFetchLimits(const FetchLimits &limits) {
+    gFetchLimits = limits;
+}
 
 }  // namespace quorvane

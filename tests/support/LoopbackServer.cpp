@@ -1,9 +1,9 @@
 #include "support/LoopbackServer.h"
 
+#include <sys/socket.h>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <future>
-#include <sys/socket.h>
 
 namespace {
 
@@ -128,7 +128,8 @@ QByteArray LoopbackServer::response(int status, const QByteArray &body, const QB
 }
 
 QByteArray LoopbackServer::chunkedResponse(int status, const QList<QByteArray> &chunks) {
-    QByteArray bytes = StatusLine(status) + "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
+    QByteArray bytes =
+        StatusLine(status) + "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
     for (const QByteArray &chunk : chunks) {
         bytes += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
     }

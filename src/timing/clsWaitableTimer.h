@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QtGlobal>
+
+namespace quorvane {
+
+// A pause that keeps dispatching the thread's events while it lasts.
+class clsWaitableTimer {
+public:
+    clsWaitableTimer() = default;
+    clsWaitableTimer(const clsWaitableTimer &) = delete;
+    clsWaitableTimer &operator=(const clsWaitableTimer &) = delete;
+
+    // Returns no earlier than MilliSeconds after it starts, followed by one pass over the waiting
+    // events; the thread sleeps between events. Waits nested through an event handler each end
+    // after their own time. A wait also ends when the application is quitting. Errors raised
+    // inside reach the caller with "[clsWaitableTimer.Wait]" before their description.
+    void Wait(qint32 MilliSeconds);
+
+    // Whether a wait on this object is in progress.
+    bool isWaiting() const { return mWaitsInProgress > 0; }
+
+private:
+    void SleepDispatchingEvents(qint32 milliSeconds);
+
+    int mWaitsInProgress = 0;
+};
+
+}  // namespace quorvane
