@@ -1,0 +1,115 @@
+#include "translation/TranslateCommand.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+namespace quorvane {
+
+namespace {
+
+const QString kEmptyInputStatus = QStringLiteral("错误:要翻译内容不能为空");
+const QString kBusyStatus = QStringLiteral("翻译中 ...");
+const QString kNoTranslationStatus = QStringLiteral("错误:返回的页面中找不到译文");
+constexpr qint32 kFlashStepMs = 100;
+
+bool IsKana(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= 0x3040 && u <= 0x30FF) || (u >= 0x31F0 && u <= 0x31FF) ||
+           (u >= 0xFF66 && u <= 0xFF9F);
+}
+
+class RunningFlag {
+public:
+    explicit RunningFlag(bool &flag) : mFlag(flag) { mFlag = true; }
+    ~RunningFlag() { mFlag = false; }
+    RunningFlag(const RunningFlag &) = delete;
+    RunningFlag &operator=(const RunningFlag &) = delete;
+
+private:
+    bool &mFlag;
+};
+
+}  // namespace
+
+TranslateCommand::TranslateCommand(TranslateCommandView &view, QString serviceRoot)
+    : mView(view), mServiceRoot(std::move(serviceRoot)) {}
+
+void TranslateCommand::Run(TranslateDirection direction) {
+    if (mRunning) {
+        return;
+    }
+    const RunningFlag running(mRunning);
+    if (mView.inputText().isEmpty()) {
+        mView.setStatusText(kEmptyInputStatus);
+        FlashInput();
+    } else {
+        Translate(direction);
+    }
+}
+
+void TranslateCommand::FlashInput() {
+    for (const bool highlighted : {true, false, true, false}) {
+        mView.setInputHighlighted(highlighted);
+        WaitTimer().Wait(kFlashStepMs);
+        if (mView.isUnloaded()) {
+            return;
+        }
+    }
+}
+
+void TranslateCommand::Translate(TranslateDirection direction) {
+    TimeCount().Mark();
+    mView.setStatusText(kBusyStatus);
+    QCoreApplication::processEvents();
+    if (mView.isUnloaded()) {
+        return;
+    }
+    TranslateResult result = TranslateText(mView.inputText(), direction, mServiceRoot);
+    mPageHtml = std::move(result.page);
+    if (mPageHtml.isEmpty()) {
+        mView.showFailureMessage(FailureMessage(mServiceRoot));
+        return;
+    }
+    if (!result.translation) {
+        mView.setStatusText(kNoTranslationStatus);
+        return;
+    }
+    mView.setOutputText(*result.translation);
+    mSeconds = ElapsedSecondsText(TimeCount().TimeCount());
+    mView.setStatusText(QStringLiteral("总计耗时: ") + mSeconds + QStringLiteral("秒"));
+}
+
+clsTimeCount &TranslateCommand::TimeCount() {
+    if (!mTimeCount) {
+        mTimeCount = std::make_unique<clsTimeCount>(mTickSource);
+    }
+    return *mTimeCount;
+}
+
+clsWaitableTimer &TranslateCommand::WaitTimer() {
+    if (!mWaitTimer) {
+        mWaitTimer = std::make_unique<clsWaitableTimer>();
+    }
+    return *mWaitTimer;
+}
+
+QString ElapsedSecondsText(qint32 milliSeconds, const QLocale &locale) {
+    // QLocale writes the leading zero itself: 50 ms is "0.05", never ".05".
+    QLocale general = locale;
+    general.setNumberOptions(QLocale::OmitGroupSeparator);
+    return general.toString(milliSeconds / 1000.0, 'g', 15);
+}
+
+TranslateDirection DirectionOfText(const QString &text) {
+    return std::any_of(text.cbegin(), text.cend(), IsKana) ? TranslateDirection::Ja2Ch
+                                                           : TranslateDirection::Ch2Ja;
+}
+
+QString FailureMessage(const QString &serviceRoot) {
+    return QStringLiteral("从\"") + serviceRoot +
+           QStringLiteral(
+               "\"获取数据失败，请检查代理设置是否正确或者尝试减少一次性翻译的文字的数量。"
+               "如果还不能解决问题，请点帮助。");
+}
+
+}  // namespace quorvane

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "timing/clsTimeCount.h"
+#include "timing/clsWaitableTimer.h"
+#include "translation/TranslateRequest.h"
+
+namespace quorvane {
+
+// What the translate command needs of its window.
+class TranslateCommandView {
+public:
+    virtual QString inputText() const = 0;
+    // true: the flash colour; false: the system's window background colour.
+    virtual void setInputHighlighted(bool highlighted) = 0;
+    virtual void setStatusText(const QString &text) = 0;
+    virtual void setOutputText(const QString &text) = 0;
+    // A modal warning box; returns when the user has closed it.
+    virtual void showFailureMessage(const QString &text) = 0;
+    // Whether the window has gone since the command started; events dispatched inside the
+    // command may close it.
+    virtual bool isUnloaded() const = 0;
+
+protected:
+    ~TranslateCommandView() = default;
+};
+
+// The command behind both translate buttons: check the input, translate it through the service,
+// show the result and the elapsed seconds.
+class TranslateCommand {
+public:
+    TranslateCommand(TranslateCommandView &view, QString serviceRoot);
+
+    // Does nothing while an earlier run is still in progress (its message pass or its flash).
+    void Run(TranslateDirection direction);
+    bool isRunning() const { return mRunning; }
+
+    // The page of the last translation that got past the empty-input check; "" when its fetch
+    // failed.
+    const QString &pageHtml() const { return mPageHtml; }
+    // The elapsed seconds of the last successful translation, as the status line shows them.
+    const QString &seconds() const { return mSeconds; }
+    const clsTimeCount *timeCount() const { return mTimeCount.get(); }
+    const clsWaitableTimer *waitTimer() const { return mWaitTimer.get(); }
+
+    // The tick source of the counter the command creates at its first use.
+    void setTickSource(std::function<qint32()> tickSource) { mTickSource = std::move(tickSource); }
+
+private:
+    void FlashInput();
+    void Translate(TranslateDirection direction);
+    clsTimeCount &TimeCount();
+    clsWaitableTimer &WaitTimer();
+
+    TranslateCommandView &mView;
+    QString mServiceRoot;
+    std::function<qint32()> mTickSource;
+    std::unique_ptr<clsTimeCount> mTimeCount;
+    std::unique_ptr<clsWaitableTimer> mWaitTimer;
+    QString mPageHtml;
+    QString mSeconds;
+    bool mRunning = false;
+};
+
+// Milliseconds as seconds in the general number format: up to 15 significant digits, no
+// exponent, no trailing zeros, the locale's decimal separator, and a "0" before it below 1 s.
+QString ElapsedSecondsText(qint32 milliSeconds, const QLocale &locale = QLocale());
+
+// The direction for a text typed without choosing one: kana mean Japanese source text.
+TranslateDirection DirectionOfText(const QString &text);
+
+// The message shown when no data came back from the service at `serviceRoot`.
+QString FailureMessage(const QString &serviceRoot);
+
+}  // namespace quorvane

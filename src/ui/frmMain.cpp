@@ -1,0 +1,368 @@
+#include "ui/frmMain.h"
+
+#include <QApplication>
+#include <QBitmap>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPainter>
+#include <QScreen>
+#include <QTextEdit>
+#include <QUrl>
+#include <QWindow>
+
+#include "ui/ImageControl.h"
+#include "ui/MakerInfo.h"
+#include "ui/SkinPictures.h"
+
+namespace quorvane {
+
+namespace {
+
+constexpr QSize kClientSize(800, 576);
+constexpr QRgb kColourKey = qRgb(0, 0, 255);
+const QColor kStatusGround(184, 219, 250);
+const QColor kFlashColour(255, 255, 192);
+
+QFont WindowFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
+    font.setPixelSize(12);
+    return font;
+}
+
+QTextEdit *CreateTextBox(const QString &name, QRect geometry, QWidget *parent) {
+    auto *box = new QTextEdit(parent);
+    box->setObjectName(name);
+    box->setGeometry(geometry);
+    box->setAcceptRichText(false);
+    box->setTabChangesFocus(true);
+    return box;
+}
+
+void SetGround(QWidget *widget, QPalette::ColorRole role, const QColor &colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+void Describe(QWidget *widget, const QString &name, const QString &description) {
+    widget->setAccessibleName(name);
+    widget->setAccessibleDescription(description);
+}
+
+QString AboutText() {
+    return QStringList{QStringLiteral("Quorvanev1.0"),
+                       QString(),
+                       QStringLiteral("作者:") + QString::fromUtf16(maker::kAuthor),
+                       QStringLiteral("邮箱:") + QString::fromUtf16(maker::kEmail),
+                       QStringLiteral("QQ:") + QString::fromUtf16(maker::kQQ),
+                       QString::fromUtf16(maker::kHomePage),
+                       QString(),
+                       QStringLiteral("2010-11-11")}
+        .join(QStringLiteral("\r\n"));
+}
+
+}  // namespace
+
+frmMain::frmMain(const QString &serviceRoot, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      mServiceRoot(serviceRoot),
+      mTranslate(*this, serviceRoot) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Quorvane"));
+    setFixedSize(kClientSize);
+    setFont(WindowFont());
+    setMouseTracking(true);
+    SetGround(this, QPalette::Window, QColor::fromRgb(kColourKey));
+    mBackground = LoadSkinPicture(QStringLiteral("background.bmp"), devicePixelRatioF());
+    CreateControls();
+    CreatePictureHolders();
+    ConnectHandlers();
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::CreateControls() {
+    txtTop = CreateTextBox(QStringLiteral("txtTop"), QRect(8, 128, 785, 177), this);
+    txtDown = CreateTextBox(QStringLiteral("txtDown"), QRect(8, 312, 785, 257), this);
+    Describe(txtTop, QStringLiteral("原文"), QStringLiteral("要翻译的文字"));
+    Describe(txtDown, QStringLiteral("译文"), QStringLiteral("翻译的结果"));
+
+    rtbMsg = CreateTextBox(QStringLiteral("rtbMsg"), QRect(240, 104, 433, 17), this);
+    rtbMsg->setReadOnly(true);
+    rtbMsg->setFocusPolicy(Qt::NoFocus);
+    rtbMsg->setFrameShape(QFrame::NoFrame);
+    rtbMsg->setLineWrapMode(QTextEdit::NoWrap);
+    rtbMsg->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rtbMsg->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rtbMsg->document()->setDocumentMargin(1);
+    SetGround(rtbMsg, QPalette::Base, kStatusGround);
+    rtbMsg->setPlainText(QStringLiteral("状态:就绪"));
+    Describe(rtbMsg, QStringLiteral("状态"), QString());
+
+    chkTop = new QCheckBox(QStringLiteral("窗口置顶"), this);
+    chkTop->setObjectName(QStringLiteral("chkTop"));
+    chkTop->setGeometry(696, 104, 97, 15);
+    chkTop->setAutoFillBackground(true);
+    chkTop->setBackgroundRole(QPalette::Window);
+    SetGround(chkTop, QPalette::Window, kStatusGround);
+
+    imgJa2Ch = new ImageControl(QStringLiteral("imgJa2Ch"), QRect(24, 96, 90, 25), this);
+    imgCh2Ja = new ImageControl(QStringLiteral("imgCh2Ja"), QRect(128, 96, 90, 25), this);
+    imgMin = new ImageControl(QStringLiteral("imgMin"), QRect(695, 0, 30, 17), this);
+    imgClose = new ImageControl(QStringLiteral("imgClose"), QRect(754, 0, 33, 17), this);
+    Image5 = new ImageControl(QStringLiteral("Image5"), QRect(616, 2, 33, 17), this);
+    Image6 = new ImageControl(QStringLiteral("Image6"), QRect(656, 2, 25, 17), this);
+    Image7 = new ImageControl(QStringLiteral("Image7"), QRect(24, 24, 257, 57), this);
+    Describe(imgJa2Ch, QStringLiteral("日 -> 中"), QStringLiteral("把原文从日文翻译成中文"));
+    Describe(imgCh2Ja, QStringLiteral("中 -> 日"), QStringLiteral("把原文从中文翻译成日文"));
+    Describe(imgMin, QStringLiteral("最小化"), QStringLiteral("把窗口最小化到任务栏"));
+    Describe(imgClose, QStringLiteral("关闭"), QStringLiteral("关闭窗口并退出程序"));
+    Describe(Image5, QStringLiteral("帮助"), QStringLiteral("在浏览器中打开翻译服务的网页"));
+    Describe(Image6, QStringLiteral("关于"), QStringLiteral("显示关于本程序的信息"));
+    Describe(Image7, QStringLiteral("主页"), QStringLiteral("在浏览器中打开作者的主页"));
+    for (ImageControl *hot : {imgJa2Ch, imgCh2Ja, imgMin, imgClose, Image5, Image6, Image7}) {
+        hot->setCursor(Qt::PointingHandCursor);
+    }
+
+    setTabOrder(txtTop, txtDown);
+    setTabOrder(txtDown, chkTop);
+    txtTop->installEventFilter(this);
+    txtTop->viewport()->installEventFilter(this);
+    txtTop->setFocus();
+}
+
+void frmMain::CreatePictureHolders() {
+    Picture3 = new QWidget(this);
+    Picture3->setObjectName(QStringLiteral("Picture3"));
+    Picture3->setGeometry(496, 344, 201, 145);
+    Picture3->hide();
+    const qreal ratio = devicePixelRatioF();
+    const auto holder = [this, ratio](const QString &name, QPoint place) {
+        auto *control = new ImageControl(name, QRect(place, QSize()), Picture3);
+        control->setPicture(LoadSkinPicture(name + QStringLiteral(".jpg"), ratio));
+        return control;
+    };
+    mJa2Ch = {imgJa2Ch, holder(QStringLiteral("imgJa2Ch1"), {8, 8}),
+              holder(QStringLiteral("imgJa2Ch2"), {8, 32}),
+              holder(QStringLiteral("imgJa2Ch3"), {8, 56})};
+    mCh2Ja = {imgCh2Ja, holder(QStringLiteral("imgCh2Ja1"), {104, 8}),
+              holder(QStringLiteral("imgCh2Ja2"), {104, 32}),
+              holder(QStringLiteral("imgCh2Ja3"), {104, 56})};
+    mMin = {imgMin, nullptr, holder(QStringLiteral("imgMin2"), {8, 88}),
+            holder(QStringLiteral("imgMin3"), {8, 112})};
+    mClose = {imgClose, nullptr, holder(QStringLiteral("imgClose2"), {48, 88}),
+              holder(QStringLiteral("imgClose3"), {48, 112})};
+    ShowLook(mJa2Ch, Look::Normal);
+    ShowLook(mCh2Ja, Look::Normal);
+}
+
+void frmMain::ConnectPictureButton(const PictureButton &picture, bool hasReleaseHandler) {
+    connect(picture.button, &ImageControl::mouseMoved, this, [this, picture] {
+        ShowLook(picture, Look::Hover);
+        mHovering = true;
+    });
+    connect(picture.button, &ImageControl::mousePressed, this,
+            [picture] { ShowLook(picture, Look::Pressed); });
+    if (hasReleaseHandler) {
+        connect(picture.button, &ImageControl::mouseReleased, this,
+                [picture] { ShowLook(picture, Look::Normal); });
+    }
+}
+
+void frmMain::ConnectHandlers() {
+    ConnectPictureButton(mJa2Ch, true);
+    ConnectPictureButton(mCh2Ja, true);
+    ConnectPictureButton(mMin, true);
+    ConnectPictureButton(mClose, false);
+    connect(imgJa2Ch, &ImageControl::clicked, this, &frmMain::imgJa2Ch_Click);
+    connect(imgCh2Ja, &ImageControl::clicked, this, &frmMain::imgCh2Ja_Click);
+    connect(imgMin, &ImageControl::clicked, this, &frmMain::imgMin_Click);
+    connect(imgClose, &ImageControl::clicked, this, &frmMain::imgClose_Click);
+    connect(Image5, &ImageControl::clicked, this, &frmMain::Image5_Click);
+    connect(Image6, &ImageControl::clicked, this, &frmMain::Image6_Click);
+    connect(Image7, &ImageControl::clicked, this, &frmMain::Image7_Click);
+    connect(chkTop, &QCheckBox::clicked, this, &frmMain::chkTop_Click);
+}
+
+void frmMain::ShowLook(const PictureButton &picture, Look look) {
+    const ImageControl *holder = look == Look::Hover     ? picture.hover
+                                 : look == Look::Pressed ? picture.pressed
+                                                         : picture.normal;
+    if (holder) {
+        picture.button->setPicture(holder->pixmap());
+    } else {
+        picture.button->clearPicture();
+    }
+}
+
+// A blank area of the window: no visible control under the pointer.
+bool frmMain::IsOverBackground(QPoint position) const {
+    return childAt(position) == nullptr;
+}
+
+// Shaped by the background's pure-blue pixels, which are neither drawn nor hit.
+void frmMain::Form_Load() {
+    const QImage background = SkinBackgroundImage();
+    setMask(QBitmap::fromImage(background.createMaskFromColor(kColourKey, Qt::MaskInColor)));
+    move(screen()->availableGeometry().center() - rect().center());
+}
+
+void frmMain::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, mBackground);
+}
+
+void frmMain::mousePressEvent(QMouseEvent *event) {
+    if (IsOverBackground(event->position().toPoint())) {
+        Form_MouseDown(event);
+    }
+}
+
+void frmMain::mouseMoveEvent(QMouseEvent *event) {
+    if (mManualDragOffset) {
+        move(event->globalPosition().toPoint() - *mManualDragOffset);
+    } else if (IsOverBackground(event->position().toPoint())) {
+        Form_MouseMove();
+    }
+}
+
+void frmMain::mouseReleaseEvent(QMouseEvent *event) {
+    if (event->button() == Qt::LeftButton) {
+        mManualDragOffset.reset();
+    }
+}
+
+// A left press on the background moves the window with the pointer until the button is released:
+// by the window system where it offers that, else by hand.
+void frmMain::Form_MouseDown(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    QWindow *window = windowHandle();
+    if (!window || !window->startSystemMove()) {
+        mManualDragOffset = event->globalPosition().toPoint() - pos();
+    }
+}
+
+// The window-wide reset of the picture buttons, once after each hover.
+void frmMain::Form_MouseMove() {
+    if (!mHovering) {
+        return;
+    }
+    ShowLook(mJa2Ch, Look::Normal);
+    ShowLook(mCh2Ja, Look::Normal);
+    ShowLook(mMin, Look::Normal);
+    ShowLook(mClose, Look::Normal);
+    mHovering = false;
+}
+
+void frmMain::closeEvent(QCloseEvent *event) {
+    event->accept();
+    Form_Unload();
+}
+
+// The program ends with its window: the application quits once its last window has closed, and
+// a command suspended inside a nested event dispatch stops when it resumes.
+void frmMain::Form_Unload() {
+    mUnloaded = true;
+}
+
+// Changing the stay-on-top hint re-creates the native window: show it again, in its place, with
+// its focus.
+void frmMain::chkTop_Click() {
+    QWidget *focused = focusWidget();
+    setWindowFlag(Qt::WindowStaysOnTopHint, chkTop->checkState() != Qt::Unchecked);
+    show();
+    activateWindow();
+    if (focused) {
+        focused->setFocus();
+    }
+}
+
+void frmMain::imgJa2Ch_Click() {
+    mTranslate.Run(TranslateDirection::Ja2Ch);
+}
+
+void frmMain::imgCh2Ja_Click() {
+    mTranslate.Run(TranslateDirection::Ch2Ja);
+}
+
+void frmMain::imgMin_Click() {
+    showMinimized();
+}
+
+void frmMain::imgClose_Click() {
+    close();
+}
+
+// Every arrival of the focus selects the whole text, so typing replaces it. A click that brings
+// the focus would move the caret at once: that press is swallowed.
+void frmMain::txtTop_GotFocus(Qt::FocusReason reason) {
+    QTextCursor cursor = txtTop->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(txtTop->toPlainText().size(), QTextCursor::KeepAnchor);
+    txtTop->setTextCursor(cursor);
+    mSwallowFocusClick = reason == Qt::MouseFocusReason;
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == txtTop && event->type() == QEvent::FocusIn) {
+        txtTop_GotFocus(static_cast<QFocusEvent *>(event)->reason());
+    } else if (watched == txtTop->viewport() && event->type() == QEvent::MouseButtonPress &&
+               std::exchange(mSwallowFocusClick, false)) {
+        return true;
+    } else if (watched == txtTop && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            key->modifiers().testFlag(Qt::ControlModifier)) {
+            mTranslate.Run(DirectionOfText(txtTop->toPlainText()));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::Image5_Click() {
+    QDesktopServices::openUrl(QUrl(mServiceRoot + QStringLiteral("/world/jiantizi/")));
+}
+
+void frmMain::Image6_Click() {
+    QMessageBox about(QMessageBox::Information, QStringLiteral("Quorvane"), AboutText(),
+                      QMessageBox::Ok, this);
+    about.exec();
+}
+
+void frmMain::Image7_Click() {
+    QDesktopServices::openUrl(QUrl(QString::fromUtf16(maker::kHomePage)));
+}
+
+QString frmMain::inputText() const {
+    return txtTop->toPlainText();
+}
+
+void frmMain::setInputHighlighted(bool highlighted) {
+    SetGround(txtTop, QPalette::Base,
+              highlighted ? kFlashColour : QApplication::palette(txtTop).color(QPalette::Base));
+}
+
+void frmMain::setStatusText(const QString &text) {
+    rtbMsg->setPlainText(text);
+}
+
+void frmMain::setOutputText(const QString &text) {
+    txtDown->setPlainText(text);
+}
+
+void frmMain::showFailureMessage(const QString &text) {
+    QMessageBox failure(QMessageBox::Warning, QStringLiteral("Quorvane"), text, QMessageBox::Ok,
+                        this);
+    failure.exec();
+}
+
+}  // namespace quorvane
