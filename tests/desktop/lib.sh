@@ -1,0 +1,79 @@
+# Helpers for tests that run the real program on an X server (under xvfb-run) with openbox.
+set -euo pipefail
+
+: "${QUORVANE:?set QUORVANE to the program under test}"
+ARTIFACTS=${ARTIFACTS:-$PWD/artifacts}
+mkdir -p "$ARTIFACTS"
+TEST_NAME=$(basename "$0" .sh)
+APP_PID=""
+WM_PID=""
+WIN=""
+
+fail() {
+    echo "FAIL: $*" >&2
+    [ -n "$APP_PID" ] && screenshot "$ARTIFACTS/$TEST_NAME-failure.png" || true
+    exit 1
+}
+
+cleanup() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# Polls `command...` every 0.1 s for up to `seconds`.
+wait_until() {
+    local seconds=$1
+    shift
+    local tries=$((seconds * 10))
+    until "$@" >/dev/null 2>&1; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
+start_window_manager() {
+    openbox --sm-disable >/dev/null 2>&1 &
+    WM_PID=$!
+    wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        fail "openbox did not start"
+}
+
+start_quorvane() {
+    "$QUORVANE" "$@" >"$ARTIFACTS/$TEST_NAME-quorvane.log" 2>&1 &
+    APP_PID=$!
+    WIN=$(timeout 15 xdotool search --sync --onlyvisible --name '^Quorvane$' | head -n 1) ||
+        fail "the window did not appear"
+    sleep 0.5
+}
+
+# Sets X and Y to the window's place on the screen.
+window_origin() {
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+}
+
+screenshot() {
+    import -window root "$1"
+}
+
+# Prints "r,g,b" of the screenshot's pixel at x, y.
+pixel() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:
+}
+
+expect_pixel() {
+    local shot=$1 x=$2 y=$3 expected=$4 what=$5
+    local actual
+    actual=$(pixel "$shot" "$x" "$y")
+    [ "$actual" = "$expected" ] || fail "$what at $x,$y: expected $expected, got $actual"
+}
+
+# Waits for the program to end and checks its exit status.
+expect_exit() {
+    local expected=$1 status=0
+    timeout 10 tail --pid="$APP_PID" -f /dev/null || fail "the program did not end"
+    wait "$APP_PID" || status=$?
+    APP_PID=""
+    [ "$status" -eq "$expected" ] || fail "exit status $status, expected $expected"
+}
