@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+// Clicks and modal boxes for tests of the real window, driven through real mouse events.
+namespace window_driver {
+
+template <typename T = QWidget>
+T *Control(QWidget *window, const QString &name) {
+    T *found = window->findChild<T *>(name);
+    if (!found) {
+        qFatal("no control %s", qPrintable(name));
+    }
+    return found;
+}
+
+inline void Click(QWidget *window, const QString &name) {
+    QTest::mouseClick(Control(window, name), Qt::LeftButton);
+}
+
+struct ModalBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+};
+
+// Runs `action`; closes with OK the message box that it shows, and describes it.
+inline ModalBox AnswerModalBox(const std::function<void()> &action) {
+    ModalBox seen;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons()};
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    poll.start();
+    action();
+    return seen;
+}
+
+}  // namespace window_driver

@@ -1,0 +1,287 @@
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTextEdit>
+
+#include "support/LoopbackServer.h"
+#include "support/WindowDriver.h"
+#include "translation/TranslateCommand.h"
+#include "ui/frmMain.h"
+
+using namespace quorvane;
+using namespace Qt::StringLiterals;
+using namespace window_driver;
+
+namespace {
+
+QByteArray PageWith(const QString &translation) {
+    return (u"<html><textarea name=\"after\" id=\"after\">"_s + translation +
+            u"</textarea></html>"_s)
+        .toUtf8();
+}
+
+LoopbackServer::Script Reply(const QByteArray &body) {
+    return [body](LoopbackServer::Exchange &exchange) {
+        exchange.send(LoopbackServer::response(200, body));
+    };
+}
+
+// Records every change of the input box's background colour, with when it happened.
+class GroundRecorder : public QObject {
+public:
+    explicit GroundRecorder(QWidget *box) : mBox(box) {
+        mClock.start();
+        box->installEventFilter(this);
+    }
+    QList<std::pair<qint64, QColor>> changes;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::PaletteChange) {
+            changes.append({mClock.elapsed(), mBox->palette().color(QPalette::Base)});
+        }
+        return false;
+    }
+
+private:
+    QWidget *mBox;
+    QElapsedTimer mClock;
+};
+
+const QColor kFlash(255, 255, 192);
+
+}  // namespace
+
+class TestTranslateCommand : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void eachButtonTranslatesItsDirection_data();
+    void eachButtonTranslatesItsDirection();
+    void statusShowsTheElapsedSeconds();
+    void unreachableServiceShowsTheFailureBox();
+    void pageWithoutTranslationSaysSo();
+    void translationIsShownAsPlainText();
+    void whitespaceIsTranslatedLikeAnyText();
+    void emptyInputWarnsAndFlashes();
+    void secondClickDuringTheFlashIsIgnored();
+    void secondClickDuringTheMessagePassIsIgnored();
+    void controlReturnTranslatesInTheTextsDirection_data();
+    void controlReturnTranslatesInTheTextsDirection();
+    void elapsedSecondsText_data();
+    void elapsedSecondsText();
+
+private:
+    void start(LoopbackServer::Script script);
+    QTextEdit *box(const QString &name) const { return Control<QTextEdit>(mWindow.get(), name); }
+
+    std::unique_ptr<LoopbackServer> mServer;
+    std::unique_ptr<frmMain> mWindow;
+};
+
+void TestTranslateCommand::start(LoopbackServer::Script script) {
+    mServer = std::make_unique<LoopbackServer>(std::move(script));
+    mWindow = std::make_unique<frmMain>(mServer->root());
+    mWindow->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
+}
+
+void TestTranslateCommand::init() {
+    start(Reply(PageWith(u"译文"_s)));
+}
+
+void TestTranslateCommand::cleanup() {
+    mWindow.reset();
+    mServer.reset();
+}
+
+void TestTranslateCommand::eachButtonTranslatesItsDirection_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QByteArray>("code");
+    QTest::newRow("imgJa2Ch") << u"imgJa2Ch"_s << QByteArray("JACH");
+    QTest::newRow("imgCh2Ja") << u"imgCh2Ja"_s << QByteArray("CHJA");
+}
+
+void TestTranslateCommand::eachButtonTranslatesItsDirection() {
+    QFETCH(QString, button);
+    QFETCH(QByteArray, code);
+    box(u"txtTop"_s)->setPlainText(u"日本 a"_s);
+    Click(mWindow.get(), button);
+    QCOMPARE(mServer->requestLines(),
+             QList<QByteArray>{"GET /world/jiantizi/?before=%E6%97%A5%E6%9C%AC%20%61&wb_lp=" +
+                               code + "&big5=no HTTP/1.1"});
+    QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
+    QCOMPARE(mWindow->pageHtml(), QString::fromUtf8(PageWith(u"译文"_s)));
+    QVERIFY(!mWindow->seconds().isEmpty());
+    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"总计耗时: "_s + mWindow->seconds() + u"秒"_s);
+}
+
+void TestTranslateCommand::statusShowsTheElapsedSeconds() {
+    QList<qint32> ticks = {1000, 2500};
+    mWindow->translateCommand().setTickSource([&ticks] { return ticks.takeFirst(); });
+    box(u"txtTop"_s)->setPlainText(u"x"_s);
+    Click(mWindow.get(), u"imgJa2Ch"_s);
+    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"总计耗时: 1.5秒"_s);
+    QCOMPARE(mWindow->seconds(), u"1.5"_s);
+}
+
+void TestTranslateCommand::unreachableServiceShowsTheFailureBox() {
+    box(u"txtTop"_s)->setPlainText(u"first"_s);
+    Click(mWindow.get(), u"imgJa2Ch"_s);
+    const QString seconds = mWindow->seconds();
+    const QString root = mServer->root();
+    mServer.reset();
+
+    box(u"txtTop"_s)->setPlainText(u"second"_s);
+    const ModalBox failure = AnswerModalBox([this] { Click(mWindow.get(), u"imgJa2Ch"_s); });
+    QCOMPARE(failure.title, u"Quorvane"_s);
+    QCOMPARE(failure.icon, QMessageBox::Warning);
+    QCOMPARE(failure.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(failure.text,
+             u"从\""_s + root +
+                 u"\"获取数据失败，请检查代理设置是否正确或者尝试减少一次性翻译的文字的"
+                 u"数量。如果还不能解决问题，请点帮助。"_s);
+    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"翻译中 ..."_s);
+    QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
+    QCOMPARE(mWindow->seconds(), seconds);
+    QCOMPARE(mWindow->pageHtml(), QString());
+}
+
+void TestTranslateCommand::pageWithoutTranslationSaysSo() {
+    start(Reply("<html>maintenance</html>"));
+    box(u"txtDown"_s)->setPlainText(u"earlier"_s);
+    box(u"txtTop"_s)->setPlainText(u"x"_s);
+    const ModalBox none = AnswerModalBox([this] { Click(mWindow.get(), u"imgCh2Ja"_s); });
+    QCOMPARE(none.text, QString());
+    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"错误:返回的页面中找不到译文"_s);
+    QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"earlier"_s);
+    QCOMPARE(mWindow->pageHtml(), u"<html>maintenance</html>"_s);
+    QCOMPARE(mWindow->seconds(), QString());
+}
+
+void TestTranslateCommand::translationIsShownAsPlainText() {
+    const QString markup = u"<b>bold</b><img src=\"http://127.0.0.1:9/x.png\">"_s;
+    start(Reply(PageWith(markup.toHtmlEscaped())));
+    box(u"txtTop"_s)->setPlainText(u"x"_s);
+    Click(mWindow.get(), u"imgJa2Ch"_s);
+    QCOMPARE(box(u"txtDown"_s)->toPlainText(), markup);
+}
+
+void TestTranslateCommand::whitespaceIsTranslatedLikeAnyText() {
+    box(u"txtTop"_s)->setPlainText(u" \n"_s);
+    Click(mWindow.get(), u"imgJa2Ch"_s);
+    QCOMPARE(mServer->requestLines().size(), 1);
+    QVERIFY(mServer->requestLines().constFirst().contains("before=%20%0A&"));
+}
+
+void TestTranslateCommand::emptyInputWarnsAndFlashes() {
+    GroundRecorder ground(box(u"txtTop"_s));
+    Click(mWindow.get(), u"imgJa2Ch"_s);
+    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"错误:要翻译内容不能为空"_s);
+    const QColor window = QApplication::palette().color(QPalette::Base);
+    QCOMPARE(ground.changes.size(), 4);
+    const QList<QColor> expected = {kFlash, window, kFlash, window};
+    for (qsizetype i = 0; i < 4; ++i) {
+        QCOMPARE(ground.changes[i].second, expected[i]);
+        if (i > 0) {
+            QVERIFY(ground.changes[i].first - ground.changes[i - 1].first >= 100);
+        }
+    }
+    QVERIFY(mServer->requestLines().isEmpty());
+    QCOMPARE(mWindow->pageHtml(), QString());
+    QVERIFY(!mWindow->translateCommand().isRunning());
+}
+
+void TestTranslateCommand::secondClickDuringTheFlashIsIgnored() {
+    GroundRecorder ground(box(u"txtTop"_s));
+    bool hoveredMeanwhile = false;
+    QTimer::singleShot(150, mWindow.get(), [this, &hoveredMeanwhile] {
+        Click(mWindow.get(), u"imgJa2Ch"_s);
+        QTest::mouseMove(Control(mWindow.get(), u"imgCh2Ja"_s));
+        hoveredMeanwhile = mWindow->hovering();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    Click(mWindow.get(), u"imgJa2Ch"_s);
+    QVERIFY(clock.elapsed() < 750);
+    QCOMPARE(ground.changes.size(), 4);
+    QVERIFY(hoveredMeanwhile);
+}
+
+void TestTranslateCommand::secondClickDuringTheMessagePassIsIgnored() {
+    QTextEdit *status = box(u"rtbMsg"_s);
+    QWidget *other = Control(mWindow.get(), u"imgJa2Ch"_s);
+    bool posted = false;
+    connect(status, &QTextEdit::textChanged, this, [status, other, &posted] {
+        if (status->toPlainText() == u"翻译中 ..."_s && !std::exchange(posted, true)) {
+            const QPointF at(5, 5);
+            for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QCoreApplication::postEvent(
+                    other, new QMouseEvent(
+                               type, at, other->mapToGlobal(at), Qt::LeftButton,
+                               type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                               Qt::NoModifier));
+            }
+        }
+    });
+    box(u"txtTop"_s)->setPlainText(u"x"_s);
+    Click(mWindow.get(), u"imgCh2Ja"_s);
+    QVERIFY(posted);
+    QCoreApplication::processEvents();
+    QCOMPARE(mServer->requestLines().size(), 1);
+    QVERIFY(mServer->requestLines().constFirst().contains("wb_lp=CHJA"));
+}
+
+void TestTranslateCommand::controlReturnTranslatesInTheTextsDirection_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("code");
+    QTest::newRow("hiragana") << u"本をよむ"_s << QByteArray("JACH");
+    QTest::newRow("katakana") << u"テスト"_s << QByteArray("JACH");
+    QTest::newRow("halfwidth katakana") << u"ﾃｽﾄ"_s << QByteArray("JACH");
+    QTest::newRow("hanzi only") << u"读书"_s << QByteArray("CHJA");
+    QTest::newRow("latin") << u"book"_s << QByteArray("CHJA");
+}
+
+void TestTranslateCommand::controlReturnTranslatesInTheTextsDirection() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, code);
+    QTextEdit *input = box(u"txtTop"_s);
+    input->setPlainText(text);
+    input->setFocus();
+    QTest::keyClick(input, Qt::Key_Return, Qt::ControlModifier);
+    QCOMPARE(input->toPlainText(), text);
+    QCOMPARE(mServer->requestLines().size(), 1);
+    QVERIFY(mServer->requestLines().constFirst().contains("wb_lp=" + code));
+    QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
+}
+
+void TestTranslateCommand::elapsedSecondsText_data() {
+    QTest::addColumn<qint32>("ms");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("text");
+    const QLocale c = QLocale::c();
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QTest::newRow("0 ms") << 0 << c << u"0"_s;
+    QTest::newRow("50 ms") << 50 << c << u"0.05"_s;
+    QTest::newRow("999 ms") << 999 << c << u"0.999"_s;
+    QTest::newRow("1500 ms") << 1500 << c << u"1.5"_s;
+    QTest::newRow("2000 ms") << 2000 << c << u"2"_s;
+    QTest::newRow("12345 ms") << 12345 << c << u"12.345"_s;
+    QTest::newRow("1 ms") << 1 << c << u"0.001"_s;
+    QTest::newRow("no grouping, no exponent") << 2147483647 << c << u"2147483.647"_s;
+    QTest::newRow("comma separator, 50 ms") << 50 << german << u"0,05"_s;
+    QTest::newRow("comma separator, 12345 ms") << 12345 << german << u"12,345"_s;
+    QTest::newRow("comma separator, large") << 1234567890 << german << u"1234567,89"_s;
+}
+
+void TestTranslateCommand::elapsedSecondsText() {
+    QFETCH(qint32, ms);
+    QFETCH(QLocale, locale);
+    QFETCH(QString, text);
+    QCOMPARE(ElapsedSecondsText(ms, locale), text);
+}
+
+QTEST_MAIN(TestTranslateCommand)
+#include "tst_translatecommand.moc"
