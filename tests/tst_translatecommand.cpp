@@ -26,28 +26,6 @@ LoopbackServer::Script Reply(const QByteArray &body) {
     };
 }
 
-// Records every change of the input box's background colour, with when it happened.
-class GroundRecorder : public QObject {
-public:
-    explicit GroundRecorder(QWidget *box) : mBox(box) {
-        mClock.start();
-        box->installEventFilter(this);
-    }
-    QList<std::pair<qint64, QColor>> changes;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::PaletteChange) {
-            changes.append({mClock.elapsed(), mBox->palette().color(QPalette::Base)});
-        }
-        return false;
-    }
-
-private:
-    QWidget *mBox;
-    QElapsedTimer mClock;
-};
-
 const QColor kFlash(255, 255, 192);
 
 }  // namespace
@@ -177,7 +155,7 @@ void TestTranslateCommand::whitespaceIsTranslatedLikeAnyText() {
 }
 
 void TestTranslateCommand::emptyInputWarnsAndFlashes() {
-    GroundRecorder ground(box(u"txtTop"_s));
+    PaletteChangeRecorder ground(box(u"txtTop"_s));
     Click(mWindow.get(), u"imgJa2Ch"_s);
     QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"错误:要翻译内容不能为空"_s);
     const QColor window = QApplication::palette().color(QPalette::Base);
@@ -195,7 +173,7 @@ void TestTranslateCommand::emptyInputWarnsAndFlashes() {
 }
 
 void TestTranslateCommand::secondClickDuringTheFlashIsIgnored() {
-    GroundRecorder ground(box(u"txtTop"_s));
+    PaletteChangeRecorder ground(box(u"txtTop"_s));
     bool hoveredMeanwhile = false;
     QTimer::singleShot(150, mWindow.get(), [this, &hoveredMeanwhile] {
         Click(mWindow.get(), u"imgJa2Ch"_s);

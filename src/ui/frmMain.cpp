@@ -273,15 +273,15 @@ void frmMain::Form_Unload() {
     mUnloaded = true;
 }
 
-// Changing the stay-on-top hint re-creates the native window: show it again, in its place, with
-// its focus.
+// Setting the hint through QWidget would hide the window and re-create its native window, which
+// loses the activation; the window system is told directly instead, and the widget's flags kept
+// in step with it.
 void frmMain::chkTop_Click() {
-    QWidget *focused = focusWidget();
-    setWindowFlag(Qt::WindowStaysOnTopHint, chkTop->checkState() != Qt::Unchecked);
-    show();
-    activateWindow();
-    if (focused) {
-        focused->setFocus();
+    const Qt::WindowFlags flags =
+        windowFlags().setFlag(Qt::WindowStaysOnTopHint, chkTop->checkState() != Qt::Unchecked);
+    overrideWindowFlags(flags);
+    if (QWindow *window = windowHandle()) {
+        window->setFlags(flags);
     }
 }
 

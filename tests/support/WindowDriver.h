@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -22,6 +23,28 @@ T *Control(QWidget *window, const QString &name) {
 inline void Click(QWidget *window, const QString &name) {
     QTest::mouseClick(Control(window, name), Qt::LeftButton);
 }
+
+// Records every change of a widget's base colour (its ground), with when it happened.
+class PaletteChangeRecorder : public QObject {
+public:
+    explicit PaletteChangeRecorder(QWidget *widget) : mWidget(widget) {
+        mClock.start();
+        widget->installEventFilter(this);
+    }
+    QList<std::pair<qint64, QColor>> changes;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::PaletteChange) {
+            changes.append({mClock.elapsed(), mWidget->palette().color(QPalette::Base)});
+        }
+        return false;
+    }
+
+private:
+    QWidget *mWidget;
+    QElapsedTimer mClock;
+};
 
 struct ModalBox {
     QString title;
