@@ -1,5 +1,7 @@
 // Draws Quorvane's skin pictures at 1x and 2x and writes them into the folder given.
+#include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -255,15 +257,53 @@ QImage Render(const Picture &picture, int scale) {
     return image;
 }
 
-bool Write(const QImage &image, const QString &path) {
-    const bool jpeg = path.endsWith(u".jpg"_s);
-    const QImage out =
-        jpeg || path.endsWith(u".bmp"_s) ? image.convertToFormat(QImage::Format_RGB888) : image;
-    if (!out.save(path, nullptr, jpeg ? 95 : -1)) {
-        std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(path));
+// One 24-bit image with an all-opaque mask. Written by hand: Qt's ICO writer leaves
+// uninitialised bytes in the mask rows, so its output differs from run to run.
+bool WriteIcon(const QImage &image, const QString &path) {
+    const int width = image.width();
+    const int height = image.height();
+    const int colourRow = (width * 3 + 3) / 4 * 4;
+    const int maskRow = ((width + 7) / 8 + 3) / 4 * 4;
+    const quint32 bitmapBytes = 40 + quint32(height) * quint32(colourRow + maskRow);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
-    return true;
+    QDataStream out(&file);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0) << quint16(1) << quint16(1);
+    out << quint8(width) << quint8(height) << quint8(0) << quint8(0) << quint16(1) << quint16(24)
+        << bitmapBytes << quint32(22);
+    out << quint32(40) << qint32(width) << qint32(height * 2) << quint16(1) << quint16(24)
+        << quint32(0) << quint32(bitmapBytes - 40) << qint32(0) << qint32(0) << quint32(0)
+        << quint32(0);
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const QRgb rgb = image.pixel(x, y);
+            out << quint8(qBlue(rgb)) << quint8(qGreen(rgb)) << quint8(qRed(rgb));
+        }
+        for (int pad = width * 3; pad < colourRow; ++pad) {
+            out << quint8(0);
+        }
+    }
+    for (int row = 0; row < height * maskRow; ++row) {
+        out << quint8(0);
+    }
+    return out.status() == QDataStream::Ok;
+}
+
+bool Write(const QImage &image, const QString &path) {
+    const bool jpeg = path.endsWith(u".jpg"_s);
+    const bool saved =
+        path.endsWith(u".ico"_s)
+            ? WriteIcon(image, path)
+            : (jpeg || path.endsWith(u".bmp"_s) ? image.convertToFormat(QImage::Format_RGB888)
+                                                : image)
+                  .save(path, nullptr, jpeg ? 95 : -1);
+    if (!saved) {
+        std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(path));
+    }
+    return saved;
 }
 
 QString AtTwice(const QString &name) {
@@ -305,8 +345,11 @@ int main(int argc, char **argv) {
         written &= Write(Render(picture, 1), out.filePath(picture.name));
         written &= Write(Render(picture, 2), out.filePath(AtTwice(picture.name)));
     }
-    const Picture largeIcon{u"icon-256.png"_s, QSize(256, 256),
-                            [](QPainter &p) { DrawGem(p, QRectF(0, 0, 256, 256)); }};
-    written &= Write(Render(largeIcon, 1), out.filePath(largeIcon.name));
+    // The icon theme's sizes, for the desktop's menus and launchers.
+    for (const int side : {48, 256}) {
+        const Picture themeIcon{u"icon-%1.png"_s.arg(side), QSize(side, side),
+                                [side](QPainter &p) { DrawGem(p, QRectF(0, 0, side, side)); }};
+        written &= Write(Render(themeIcon, 1), out.filePath(themeIcon.name));
+    }
     return written ? 0 : 1;
 }
