@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# What `cmake --install` and the .deb put on a machine, checked in scratch roots.
+# usage: install_and_package.sh <build folder>
+set -euo pipefail
+build=$1
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+expected=(
+    usr/bin/quorvane
+    usr/share/applications/com.example.quorvane.desktop
+    usr/share/metainfo/com.example.quorvane.metainfo.xml
+    usr/share/icons/hicolor/48x48/apps/com.example.quorvane.png
+    usr/share/icons/hicolor/256x256/apps/com.example.quorvane.png
+    usr/share/doc/quorvane/copyright
+)
+
+check_tree() {
+    local root=$1
+    for file in "${expected[@]}"; do
+        [ -f "$root/$file" ] || fail "$root: $file is missing"
+    done
+    file "$root/usr/bin/quorvane" | grep -q ELF || fail "the program is not an executable"
+    local complaints
+    complaints=$(desktop-file-validate "$root/usr/share/applications/com.example.quorvane.desktop" |
+        grep -v ': hint: ' || true)
+    [ -z "$complaints" ] || fail "the desktop file does not validate: $complaints"
+    appstreamcli validate --no-net --pedantic \
+        "$root/usr/share/metainfo/com.example.quorvane.metainfo.xml" || fail "metainfo"
+    [ "$(identify -format '%wx%h' "$root/usr/share/icons/hicolor/256x256/apps/com.example.quorvane.png")" = 256x256 ] ||
+        fail "the large icon is not 256 x 256"
+}
+
+DESTDIR="$scratch/installed" cmake --install "$build" --prefix /usr >/dev/null
+check_tree "$scratch/installed"
+
+(cd "$scratch" && cpack --config "$build/CPackConfig.cmake" -B "$scratch/package" >/dev/null)
+deb=$(ls "$scratch"/package/quorvane_1.0.0.15_*.deb)
+dpkg-deb -x "$deb" "$scratch/unpacked"
+check_tree "$scratch/unpacked"
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libqt6widgets6 libqt6gui6 libqt6core6 libcurl4; do
+    grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
+done
+[ "$(dpkg-deb -f "$deb" Package)" = quorvane ] || fail "package name"
+[ "$(dpkg-deb -f "$deb" Version)" = 1.0.0.15 ] || fail "package version"
+echo "install and package: ok"
