@@ -64,12 +64,12 @@ void LoopbackServer::Exchange::reset() {
     mSocket.abort();
 }
 
-LoopbackServer::LoopbackServer(Script script) : mScript(std::move(script)) {
+LoopbackServer::LoopbackServer(Script script, quint16 port) : mScript(std::move(script)) {
     std::promise<quint16> listening;
-    std::future<quint16> port = listening.get_future();
-    mThread = std::thread([this, &listening] {
+    std::future<quint16> listeningPort = listening.get_future();
+    mThread = std::thread([this, &listening, port] {
         QTcpServer server;
-        server.listen(QHostAddress::LocalHost, 0);
+        server.listen(QHostAddress::LocalHost, port);
         listening.set_value(server.serverPort());
         while (!mStopping) {
             if (!server.waitForNewConnection(kPollMs)) {
@@ -81,7 +81,7 @@ LoopbackServer::LoopbackServer(Script script) : mScript(std::move(script)) {
             }
         }
     });
-    mPort = port.get();
+    mPort = listeningPort.get();
 }
 
 LoopbackServer::~LoopbackServer() {

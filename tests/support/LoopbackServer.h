@@ -11,7 +11,7 @@
 
 class QTcpSocket;
 
-// An HTTP server on 127.0.0.1, on a port the system chooses, answering on its own thread so that
+// An HTTP server on 127.0.0.1, answering on its own thread so that
 // a blocking client can talk to it. Each connection is handed to the test's script, which writes
 // raw bytes; the connection closes when the script returns.
 class LoopbackServer {
@@ -34,12 +34,14 @@ public:
     };
     using Script = std::function<void(Exchange &)>;
 
-    explicit LoopbackServer(Script script);
+    // Port 0 lets the system choose one.
+    explicit LoopbackServer(Script script, quint16 port = 0);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer &) = delete;
     LoopbackServer &operator=(const LoopbackServer &) = delete;
 
-    QString root() const;  // "http://127.0.0.1:<port>"
+    quint16 port() const { return mPort; }  // 0 when it could not listen
+    QString root() const;                   // "http://127.0.0.1:<port>"
     QList<QByteArray> requestLines() const;
     QList<QByteArray> requests() const;
 

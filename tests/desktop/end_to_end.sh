@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# The installed program as a user runs it, against the loopback test server: type, click
+# 日 -> 中, read the window, close it.
+# usage: end_to_end.sh <scripted_http_server> <port>
+source "$(dirname "$0")/lib.sh"
+server=$1
+port=$2
+scratch=$(mktemp -d)
+printf '%s' '<html><body><textarea name="after" id="after">你好，世界</textarea></body></html>' \
+    >"$scratch/page.html"
+"$server" "$port" 1500 "$scratch/page.html" "$scratch/requests.log" 60 &
+SERVER_PID=$!
+trap 'cleanup; kill $SERVER_PID 2>/dev/null || true; rm -rf "$scratch"' EXIT
+
+start_window_manager
+start_quorvane
+window_origin
+# Regions of the window as screenshots show them: the status line and the output box.
+status_box() { convert "$1" -crop 433x17+$((X + 240))+$((Y + 104)) +repage "$2"; }
+output_box() { convert "$1" -crop 770x60+$((X + 10))+$((Y + 316)) +repage "$2"; }
+differs() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]; }
+
+text='こんにちは世界'
+xdotool mousemove $((X + 300)) $((Y + 200)) click 1
+xdotool type --delay 50 "$text"
+sleep 0.5
+screenshot "$ARTIFACTS/e2e-typed.png"
+
+xdotool mousemove $((X + 69)) $((Y + 108)) click 1
+sleep 0.7
+screenshot "$ARTIFACTS/e2e-busy.png"
+wait_until 10 test -s "$scratch/requests.log" || fail "no request reached the server"
+sleep 2
+xdotool mousemove $((X + 400)) $((Y + 90))
+sleep 0.3
+screenshot "$ARTIFACTS/e2e-done.png"
+convert "$ARTIFACTS/e2e-done.png" -crop 800x576+$X+$Y +repage "$ARTIFACTS/quorvane-window.png"
+
+encoded=$(printf '%s' "$text" | od -An -tx1 | tr -d ' \n' | tr 'a-f' 'A-F' | sed 's/../%&/g')
+expected="GET /world/jiantizi/?before=$encoded&wb_lp=JACH&big5=no HTTP/1.1"
+[ "$(cat "$scratch/requests.log")" = "$expected" ] ||
+    fail "the server received '$(cat "$scratch/requests.log")', expected '$expected'"
+
+for shot in typed busy done; do
+    status_box "$ARTIFACTS/e2e-$shot.png" "$scratch/status-$shot.png"
+    output_box "$ARTIFACTS/e2e-$shot.png" "$scratch/output-$shot.png"
+done
+differs "$scratch/status-typed.png" "$scratch/status-busy.png" ||
+    fail "the status line was not repainted before the request"
+differs "$scratch/status-busy.png" "$scratch/status-done.png" ||
+    fail "the status line did not change after the answer"
+differs "$scratch/output-busy.png" "$scratch/output-done.png" ||
+    fail "the output box shows no translation"
+
+xdotool mousemove $((X + 770)) $((Y + 8)) click 1
+expect_exit 0
+echo "end to end: ok"
