@@ -1,5 +1,7 @@
 #include "ui/SkinPictures.h"
 
+#include <QImage>
+
 namespace quorvane {
 
 namespace {
@@ -8,22 +10,30 @@ QString SkinPath(const QString &fileName) {
     return QStringLiteral(":/skin/") + fileName;
 }
 
+// The 2x drawing, or a null pixmap where the screen does not want one.
+QPixmap LoadTwiceTheSize(const QString &fileName, qreal devicePixelRatio) {
+    if (devicePixelRatio < 2) {
+        return {};
+    }
+    const QString twice = fileName.left(fileName.lastIndexOf(u'.')) + QStringLiteral("@2x.png");
+    QPixmap picture(SkinPath(twice));
+    picture.setDevicePixelRatio(2);
+    return picture;
+}
+
 }  // namespace
 
 QPixmap LoadSkinPicture(const QString &fileName, qreal devicePixelRatio) {
-    if (devicePixelRatio >= 2) {
-        const QString twice = fileName.left(fileName.lastIndexOf(u'.')) + QStringLiteral("@2x.png");
-        QPixmap picture(SkinPath(twice));
-        if (!picture.isNull()) {
-            picture.setDevicePixelRatio(2);
-            return picture;
-        }
-    }
-    return QPixmap(SkinPath(fileName));
+    const QPixmap twice = LoadTwiceTheSize(fileName, devicePixelRatio);
+    return twice.isNull() ? QPixmap(SkinPath(fileName)) : twice;
 }
 
-QImage SkinBackgroundImage() {
-    return QImage(SkinPath(QStringLiteral("background.bmp")));
+SkinBackground LoadSkinBackground(qreal devicePixelRatio) {
+    const QString fileName = QStringLiteral("background.bmp");
+    const QImage plain(SkinPath(fileName));
+    QPixmap picture = LoadTwiceTheSize(fileName, devicePixelRatio);
+    return {picture.isNull() ? QPixmap::fromImage(plain) : picture,
+            QBitmap::fromImage(plain.createMaskFromColor(kColourKey, Qt::MaskInColor))};
 }
 
 }  // namespace quorvane

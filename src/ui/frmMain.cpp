@@ -1,7 +1,6 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
-#include <QBitmap>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -22,7 +21,6 @@ namespace quorvane {
 namespace {
 
 constexpr QSize kClientSize(800, 576);
-constexpr QRgb kColourKey = qRgb(0, 0, 255);
 const QColor kStatusGround(184, 219, 250);
 const QColor kFlashColour(255, 255, 192);
 
@@ -78,7 +76,6 @@ frmMain::frmMain(const QString &serviceRoot, QWidget *parent)
     setFont(WindowFont());
     setMouseTracking(true);
     SetGround(this, QPalette::Window, QColor::fromRgb(kColourKey));
-    mBackground = LoadSkinPicture(QStringLiteral("background.bmp"), devicePixelRatioF());
     CreateControls();
     CreatePictureHolders();
     ConnectHandlers();
@@ -208,8 +205,9 @@ bool frmMain::IsOverBackground(QPoint position) const {
 
 // Shaped by the background's pure-blue pixels, which are neither drawn nor hit.
 void frmMain::Form_Load() {
-    const QImage background = SkinBackgroundImage();
-    setMask(QBitmap::fromImage(background.createMaskFromColor(kColourKey, Qt::MaskInColor)));
+    SkinBackground background = LoadSkinBackground(devicePixelRatioF());
+    mBackground = std::move(background.picture);
+    setMask(background.shape);
     move(screen()->availableGeometry().center() - rect().center());
 }
 

@@ -34,10 +34,16 @@ wait_until() {
 }
 
 start_window_manager() {
-    openbox --sm-disable >/dev/null 2>&1 &
-    WM_PID=$!
-    wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-        fail "openbox did not start"
+    local attempt
+    for attempt in 1 2 3; do
+        openbox --sm-disable >>"$ARTIFACTS/$TEST_NAME-openbox.log" 2>&1 &
+        WM_PID=$!
+        if wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
+            return
+        fi
+        kill "$WM_PID" 2>/dev/null || true
+    done
+    fail "openbox did not start"
 }
 
 start_quorvane() {
