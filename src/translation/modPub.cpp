@@ -13,6 +13,10 @@ namespace {
 
 FetchLimits gFetchLimits;
 
+// libcurl takes no longer string (CURL_MAX_INPUT_LENGTH). A longer address, from a very long
+// text, is an exchange that cannot be made, not a malformed address.
+constexpr qsizetype kLongestAddress = 8'000'000;
+
 struct CurlEasyDeleter {
     void operator()(CURL *handle) const { curl_easy_cleanup(handle); }
 };
@@ -95,6 +99,9 @@ QString DecodeBytes(const QByteArray &bytes, const QString &charset) {
 
 QString FetchPage(const QString &url) {
     const QByteArray address = url.toUtf8();
+    if (address.size() > kLongestAddress) {
+        return {};
+    }
     EnsureCurlInitialised();
     CurlEasy curl(curl_easy_init());
     if (!curl || !IsParsableUrl(address)) {

@@ -10,8 +10,8 @@ namespace quorvane {
 QString EncodeQuery(const QString &text);
 
 // One blocking HTTP GET. Returns the response body decoded as UTF-8, whatever its status or
-// declared charset, or "" when the exchange fails. Raises RuntimeError for an address that
-// cannot be parsed at all.
+// declared charset, or "" when the exchange fails or the address is too long to send. Raises
+// RuntimeError for an address that cannot be parsed at all.
 QString FetchPage(const QString &url);
 
 // The text of `bytes` read in the character set `charset`. Raises RuntimeError for an

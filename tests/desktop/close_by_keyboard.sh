@@ -6,6 +6,7 @@ start_window_manager
 start_quorvane
 window_origin
 xdotool windowactivate --sync "$WIN"
+wait_until 10 sh -c "[ \"\$(xdotool getwindowfocus)\" = $WIN ]" || fail "the window has no focus"
 xdotool mousemove $((X + 60)) $((Y + 108)) click 1
 xdotool key alt+F4
 expect_exit 0

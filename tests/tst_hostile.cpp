@@ -1,0 +1,248 @@
+#include <sys/resource.h>
+#include <zlib.h>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTextEdit>
+
+#include "support/LoopbackServer.h"
+#include "support/WindowDriver.h"
+#include "translation/TranslateRequest.h"
+#include "translation/modPub.h"
+#include "ui/frmMain.h"
+
+using namespace quorvane;
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+using namespace window_driver;
+
+Q_DECLARE_METATYPE(LoopbackServer::Script)
+
+namespace {
+
+constexpr qint64 kRowBoundMs = 15'000;
+const QByteArray kTranslationPage = "<textarea name=\"after\" id=\"after\">译文</textarea>";
+
+QByteArray GzipOfZeros(qsizetype size) {
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
+    const QByteArray zeros(1 << 20, '\0');
+    QByteArray out;
+    char buffer[1 << 16];
+    for (qsizetype fed = 0; fed < size; fed += zeros.size()) {
+        stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zeros.constData()));
+        stream.avail_in = uInt(zeros.size());
+        const int flush = fed + zeros.size() >= size ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            stream.next_out = reinterpret_cast<Bytef *>(buffer);
+            stream.avail_out = sizeof buffer;
+            deflate(&stream, flush);
+            out.append(buffer, qsizetype(sizeof buffer - stream.avail_out));
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    return out;
+}
+
+LoopbackServer::Script Reply(const QByteArray &bytes) {
+    return [bytes](LoopbackServer::Exchange &exchange) { exchange.send(bytes); };
+}
+
+LoopbackServer::Script RedirectTo(const QByteArray &location) {
+    return Reply(LoopbackServer::response(302, {}, "Location: " + location + "\r\n"));
+}
+
+// The limits of every exchange here: short waits, the real body cap.
+FetchLimits HostileLimits() {
+    FetchLimits limits;
+    limits.connectTimeout = 1s;
+    limits.exchangeTimeout = 2s;
+    return limits;
+}
+
+}  // namespace
+
+class TestHostile : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void fetchPageSurvivesTheServer_data();
+    void fetchPageSurvivesTheServer();
+    void fetchPageWhenNothingListens();
+    void hugePageIsExtracted();
+    void translateCommandSurvivesTheServer_data();
+    void translateCommandSurvivesTheServer();
+    void pastedTextIsSentByteForByte_data();
+    void pastedTextIsSentByteForByte();
+    void textTooLongToSendIsReportedAndTheWindowGoesOn();
+};
+
+void TestHostile::initTestCase() {
+    SetFetchLimits(HostileLimits());
+}
+
+// The whole table, with its 20-million-character page and bodies over the cap, stays within a
+// bounded memory.
+void TestHostile::cleanupTestCase() {
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("AddressSanitizer's shadow memory and quarantine make the peak meaningless");
+#endif
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const long peakMiB = usage.ru_maxrss / 1024;
+    qInfo("peak memory %ld MiB", peakMiB);
+    QVERIFY2(peakMiB < 200, qPrintable(u"peak %1 MiB"_s.arg(peakMiB)));
+}
+
+void TestHostile::fetchPageSurvivesTheServer_data() {
+    QTest::addColumn<LoopbackServer::Script>("script");
+    QTest::addColumn<QString>("expected");
+    const qsizetype cap = CurrentFetchLimits().maxBodyBytes;
+    const QByteArray body = kTranslationPage + QByteArray(4000, 'x');
+
+    QTest::newRow("reset mid-body") << LoopbackServer::Script([body](auto &exchange) {
+        exchange.send(LoopbackServer::response(200, body).chopped(2000));
+        exchange.reset();
+    }) << QString();
+    QTest::newRow("drips a byte a second past the time-out")
+        << LoopbackServer::Script(
+               [body](auto &exchange) { exchange.drip(LoopbackServer::response(200, body), 1s); })
+        << QString();
+    // The large bodies are made when served, so the table does not hold them.
+    QTest::newRow("body over the cap") << LoopbackServer::Script([cap](auto &exchange) {
+        exchange.send(LoopbackServer::response(200, QByteArray(cap + 1, 'x')));
+    }) << QString();
+    QTest::newRow("chunked body over the cap") << LoopbackServer::Script([](auto &exchange) {
+        exchange.send(
+            LoopbackServer::chunkedResponse(200, QList<QByteArray>(33, QByteArray(1 << 20, 'x'))));
+    }) << QString();
+    QTest::newRow("gzip bomb") << Reply(LoopbackServer::response(200, GzipOfZeros(cap + (1 << 20)),
+                                                                 "Content-Encoding: gzip\r\n"))
+                               << QString();
+    QTest::newRow("redirect loop") << RedirectTo("/again") << QString();
+    QTest::newRow("redirect to file://") << RedirectTo("file:///etc/passwd") << QString();
+    QTest::newRow("redirect to ftp://") << RedirectTo("ftp://127.0.0.1:21/") << QString();
+    QTest::newRow("malformed chunking")
+        << Reply("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nab\r\nXYZ\r\n0\r\n\r\n")
+        << QString();
+    QTest::newRow("header line of a megabyte")
+        << Reply("HTTP/1.1 200 OK\r\nX-Long: " + QByteArray(1 << 20, 'h') + "\r\n\r\nbody")
+        << QString();
+    QTest::newRow("500 with a page")
+        << Reply(LoopbackServer::response(500, "<h1>Internal</h1>")) << u"<h1>Internal</h1>"_s;
+    QTest::newRow("empty 200") << Reply(LoopbackServer::response(200, {})) << QString();
+    QTest::newRow("invalid UTF-8")
+        << Reply(LoopbackServer::response(200, "\xC3(\xA0\xA1\xF0\x28\x8C\xBC"))
+        << u"\uFFFD(\uFFFD\uFFFD\uFFFD(\uFFFD\uFFFD"_s;
+    QTest::newRow("byte-order mark")
+        << Reply(LoopbackServer::response(200, "\xEF\xBB\xBF<p>x</p>")) << u"<p>x</p>"_s;
+}
+
+void TestHostile::fetchPageSurvivesTheServer() {
+    QFETCH(LoopbackServer::Script, script);
+    QFETCH(QString, expected);
+    LoopbackServer server(script);
+    QElapsedTimer clock;
+    clock.start();
+    const QString page = FetchPage(server.root() + u"/again"_s);
+    QCOMPARE(page.size(), expected.size());
+    QCOMPARE(page, expected);
+    QVERIFY(clock.elapsed() < kRowBoundMs);
+    QVERIFY(server.requestLines().size() <= CurrentFetchLimits().maxRedirects + 1);
+}
+
+void TestHostile::fetchPageWhenNothingListens() {
+    QString root;
+    {
+        LoopbackServer gone(Reply({}));
+        root = gone.root();
+    }
+    QCOMPARE(FetchPage(root), QString());
+}
+
+void TestHostile::hugePageIsExtracted() {
+    const QByteArray page = QByteArray(20'000'000, 'p') + kTranslationPage;
+    LoopbackServer server(Reply(LoopbackServer::response(200, page)));
+    const TranslateResult result = TranslateText(u"x"_s, TranslateDirection::Ja2Ch, server.root());
+    QCOMPARE(result.page.size(), page.size() - 4);  // "译文": six bytes, two characters
+    QVERIFY(result.page.endsWith(QString::fromUtf8(kTranslationPage)));
+    QCOMPARE(result.translation, std::optional<QString>(u"译文"_s));
+}
+
+void TestHostile::translateCommandSurvivesTheServer_data() {
+    QTest::addColumn<LoopbackServer::Script>("script");
+    QTest::addColumn<bool>("failureBox");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("silence") << LoopbackServer::Script([](auto &exchange) {
+        exchange.drip(QByteArray(10, ' '), 1s);
+    }) << true << u"翻译中 ..."_s;
+    QTest::newRow("redirect loop") << RedirectTo("/loop") << true << u"翻译中 ..."_s;
+    QTest::newRow("error page") << Reply(LoopbackServer::response(500, "<h1>down</h1>")) << false
+                                << u"错误:返回的页面中找不到译文"_s;
+}
+
+void TestHostile::translateCommandSurvivesTheServer() {
+    QFETCH(LoopbackServer::Script, script);
+    QFETCH(bool, failureBox);
+    QFETCH(QString, status);
+    LoopbackServer server(script);
+    frmMain window(server.root());
+    window.show();
+    Control<QTextEdit>(&window, u"txtTop"_s)->setPlainText(u"x"_s);
+    const ModalBox box = AnswerModalBox([&window] { Click(&window, u"imgJa2Ch"_s); });
+    QCOMPARE(!box.text.isEmpty(), failureBox);
+    QCOMPARE(Control<QTextEdit>(&window, u"rtbMsg"_s)->toPlainText(), status);
+}
+
+void TestHostile::pastedTextIsSentByteForByte_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("utf8");
+    QTest::newRow("unpaired surrogates") << (u"a"_s + QChar(0xD800) + u"b"_s + QChar(0xDFFF))
+                                         << QByteArray(
+                                                "a\xEF\xBF\xBD"
+                                                "b\xEF\xBF\xBD");
+    QTest::newRow("NUL characters") << u"a\0b"_s << QByteArray("a\0b", 3);
+    QTest::newRow("emoji") << u"👍🏽🇯🇵"_s << u"👍🏽🇯🇵"_s.toUtf8();
+    QTest::newRow("right-to-left") << u"שלום مرحبا"_s << u"שלום مرحبا"_s.toUtf8();
+    QTest::newRow("looks like HTML") << u"<script>alert(1)</script>&amp;<b>"_s
+                                     << QByteArray("<script>alert(1)</script>&amp;<b>");
+    QTest::newRow("query syntax") << u"a&wb_lp=CHJA#x?y=%41"_s
+                                  << QByteArray("a&wb_lp=CHJA#x?y=%41");
+}
+
+void TestHostile::pastedTextIsSentByteForByte() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, utf8);
+    LoopbackServer server(Reply(LoopbackServer::response(200, kTranslationPage)));
+    frmMain window(server.root());
+    window.show();
+    Control<QTextEdit>(&window, u"txtTop"_s)->setPlainText(text);
+    Click(&window, u"imgCh2Ja"_s);
+    QCOMPARE(server.requestLines().size(), 1);
+    const QByteArray line = server.requestLines().constFirst();
+    const qsizetype start = line.indexOf("before=") + 7;
+    const QByteArray sent = line.mid(start, line.indexOf("&wb_lp=") - start);
+    QCOMPARE(QByteArray::fromPercentEncoding(sent), utf8);
+    QCOMPARE(sent.size(), utf8.size() * 3);
+    QCOMPARE(Control<QTextEdit>(&window, u"txtDown"_s)->toPlainText(), u"译文"_s);
+}
+
+void TestHostile::textTooLongToSendIsReportedAndTheWindowGoesOn() {
+    LoopbackServer server(Reply(LoopbackServer::response(200, kTranslationPage)));
+    frmMain window(server.root());
+    window.show();
+    auto *input = Control<QTextEdit>(&window, u"txtTop"_s);
+    input->setPlainText(QString(1 << 20, u'字'));
+    const ModalBox box = AnswerModalBox([&window] { Click(&window, u"imgJa2Ch"_s); });
+    QVERIFY(box.text.contains(u"减少一次性翻译的文字的数量"_s));
+    QVERIFY(server.requestLines().isEmpty());
+    QCOMPARE(input->toPlainText().size(), 1 << 20);
+
+    input->setPlainText(u"短い"_s);
+    Click(&window, u"imgJa2Ch"_s);
+    QCOMPARE(Control<QTextEdit>(&window, u"txtDown"_s)->toPlainText(), u"译文"_s);
+}
+
+QTEST_MAIN(TestHostile)
+#include "tst_hostile.moc"
