@@ -44,9 +44,7 @@ const QByteArray kPage =
     u"<html><textarea name=\"after\" id=\"after\">翻译结果</textarea></html>"_s.toUtf8();
 
 LoopbackServer &Server() {
-    static LoopbackServer server([](LoopbackServer::Exchange &exchange) {
-        exchange.send(LoopbackServer::response(200, kPage));
-    });
+    static LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(200, kPage)));
     return server;
 }
 

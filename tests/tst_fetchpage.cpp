@@ -37,10 +37,6 @@ private:
     FetchLimits mSaved;
 };
 
-LoopbackServer::Script Reply(const QByteArray &bytes) {
-    return [bytes](LoopbackServer::Exchange &exchange) { exchange.send(bytes); };
-}
-
 }  // namespace
 
 class TestFetchPage : public QObject {
@@ -97,12 +93,12 @@ void TestFetchPage::returnsTheBodyOfWhateverResponseArrives_data() {
 void TestFetchPage::returnsTheBodyOfWhateverResponseArrives() {
     QFETCH(QByteArray, reply);
     QFETCH(QString, expected);
-    LoopbackServer server(Reply(reply));
+    LoopbackServer server(LoopbackServer::sending(reply));
     QCOMPARE(FetchPage(server.root() + u"/page"_s), expected);
 }
 
 void TestFetchPage::sendsTheAddressUnchanged() {
-    LoopbackServer server(Reply(LoopbackServer::response(200, "ok")));
+    LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(200, "ok")));
     FetchPage(server.root() + u"/world/jiantizi/?before=%E3%81%82&wb_lp=JACH&big5=no"_s);
     QCOMPARE(
         server.requestLines(),
@@ -123,7 +119,7 @@ void TestFetchPage::followsRedirects() {
 void TestFetchPage::failsWhenNoServerListens() {
     QString root;
     {
-        LoopbackServer gone(Reply({}));
+        LoopbackServer gone(LoopbackServer::sending({}));
         root = gone.root();
     }
     QCOMPARE(FetchPage(root + u"/"_s), QString());
@@ -151,7 +147,7 @@ void TestFetchPage::failsWhenTheBodyExceedsTheCap() {
     FetchLimits small;
     small.maxBodyBytes = 1000;
     const ScopedFetchLimits limits(small);
-    LoopbackServer server(Reply(reply));
+    LoopbackServer server(LoopbackServer::sending(reply));
     QCOMPARE(FetchPage(server.root() + u"/"_s), QString());
 }
 

@@ -43,12 +43,9 @@ QByteArray GzipOfZeros(qsizetype size) {
     return out;
 }
 
-LoopbackServer::Script Reply(const QByteArray &bytes) {
-    return [bytes](LoopbackServer::Exchange &exchange) { exchange.send(bytes); };
-}
-
 LoopbackServer::Script RedirectTo(const QByteArray &location) {
-    return Reply(LoopbackServer::response(302, {}, "Location: " + location + "\r\n"));
+    return LoopbackServer::sending(
+        LoopbackServer::response(302, {}, "Location: " + location + "\r\n"));
 }
 
 // The limits of every exchange here: short waits, the real body cap.
@@ -117,26 +114,32 @@ void TestHostile::fetchPageSurvivesTheServer_data() {
         exchange.send(
             LoopbackServer::chunkedResponse(200, QList<QByteArray>(33, QByteArray(1 << 20, 'x'))));
     }) << QString();
-    QTest::newRow("gzip bomb") << Reply(LoopbackServer::response(200, GzipOfZeros(cap + (1 << 20)),
-                                                                 "Content-Encoding: gzip\r\n"))
+    QTest::newRow("gzip bomb") << LoopbackServer::sending(
+                                      LoopbackServer::response(200, GzipOfZeros(cap + (1 << 20)),
+                                                               "Content-Encoding: gzip\r\n"))
                                << QString();
     QTest::newRow("redirect loop") << RedirectTo("/again") << QString();
     QTest::newRow("redirect to file://") << RedirectTo("file:///etc/passwd") << QString();
     QTest::newRow("redirect to ftp://") << RedirectTo("ftp://127.0.0.1:21/") << QString();
     QTest::newRow("malformed chunking")
-        << Reply("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nab\r\nXYZ\r\n0\r\n\r\n")
+        << LoopbackServer::sending(
+               "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nab\r\nXYZ\r\n0\r\n\r\n")
         << QString();
     QTest::newRow("header line of a megabyte")
-        << Reply("HTTP/1.1 200 OK\r\nX-Long: " + QByteArray(1 << 20, 'h') + "\r\n\r\nbody")
+        << LoopbackServer::sending("HTTP/1.1 200 OK\r\nX-Long: " + QByteArray(1 << 20, 'h') +
+                                   "\r\n\r\nbody")
         << QString();
     QTest::newRow("500 with a page")
-        << Reply(LoopbackServer::response(500, "<h1>Internal</h1>")) << u"<h1>Internal</h1>"_s;
-    QTest::newRow("empty 200") << Reply(LoopbackServer::response(200, {})) << QString();
+        << LoopbackServer::sending(LoopbackServer::response(500, "<h1>Internal</h1>"))
+        << u"<h1>Internal</h1>"_s;
+    QTest::newRow("empty 200") << LoopbackServer::sending(LoopbackServer::response(200, {}))
+                               << QString();
     QTest::newRow("invalid UTF-8")
-        << Reply(LoopbackServer::response(200, "\xC3(\xA0\xA1\xF0\x28\x8C\xBC"))
+        << LoopbackServer::sending(LoopbackServer::response(200, "\xC3(\xA0\xA1\xF0\x28\x8C\xBC"))
         << u"\uFFFD(\uFFFD\uFFFD\uFFFD(\uFFFD\uFFFD"_s;
     QTest::newRow("byte-order mark")
-        << Reply(LoopbackServer::response(200, "\xEF\xBB\xBF<p>x</p>")) << u"<p>x</p>"_s;
+        << LoopbackServer::sending(LoopbackServer::response(200, "\xEF\xBB\xBF<p>x</p>"))
+        << u"<p>x</p>"_s;
 }
 
 void TestHostile::fetchPageSurvivesTheServer() {
@@ -155,7 +158,7 @@ void TestHostile::fetchPageSurvivesTheServer() {
 void TestHostile::fetchPageWhenNothingListens() {
     QString root;
     {
-        LoopbackServer gone(Reply({}));
+        LoopbackServer gone(LoopbackServer::sending({}));
         root = gone.root();
     }
     QCOMPARE(FetchPage(root), QString());
@@ -163,7 +166,7 @@ void TestHostile::fetchPageWhenNothingListens() {
 
 void TestHostile::hugePageIsExtracted() {
     const QByteArray page = QByteArray(20'000'000, 'p') + kTranslationPage;
-    LoopbackServer server(Reply(LoopbackServer::response(200, page)));
+    LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(200, page)));
     const TranslateResult result = TranslateText(u"x"_s, TranslateDirection::Ja2Ch, server.root());
     QCOMPARE(result.page.size(), page.size() - 4);  // "译文": six bytes, two characters
     QVERIFY(result.page.endsWith(QString::fromUtf8(kTranslationPage)));
@@ -178,8 +181,9 @@ void TestHostile::translateCommandSurvivesTheServer_data() {
         exchange.drip(QByteArray(10, ' '), 1s);
     }) << true << u"翻译中 ..."_s;
     QTest::newRow("redirect loop") << RedirectTo("/loop") << true << u"翻译中 ..."_s;
-    QTest::newRow("error page") << Reply(LoopbackServer::response(500, "<h1>down</h1>")) << false
-                                << u"错误:返回的页面中找不到译文"_s;
+    QTest::newRow("error page") << LoopbackServer::sending(
+                                       LoopbackServer::response(500, "<h1>down</h1>"))
+                                << false << u"错误:返回的页面中找不到译文"_s;
 }
 
 void TestHostile::translateCommandSurvivesTheServer() {
@@ -214,7 +218,7 @@ void TestHostile::pastedTextIsSentByteForByte_data() {
 void TestHostile::pastedTextIsSentByteForByte() {
     QFETCH(QString, text);
     QFETCH(QByteArray, utf8);
-    LoopbackServer server(Reply(LoopbackServer::response(200, kTranslationPage)));
+    LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(200, kTranslationPage)));
     frmMain window(server.root());
     window.show();
     Control<QTextEdit>(&window, u"txtTop"_s)->setPlainText(text);
@@ -229,7 +233,7 @@ void TestHostile::pastedTextIsSentByteForByte() {
 }
 
 void TestHostile::textTooLongToSendIsReportedAndTheWindowGoesOn() {
-    LoopbackServer server(Reply(LoopbackServer::response(200, kTranslationPage)));
+    LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(200, kTranslationPage)));
     frmMain window(server.root());
     window.show();
     auto *input = Control<QTextEdit>(&window, u"txtTop"_s);

@@ -20,10 +20,8 @@ QByteArray PageWith(const QString &translation) {
         .toUtf8();
 }
 
-LoopbackServer::Script Reply(const QByteArray &body) {
-    return [body](LoopbackServer::Exchange &exchange) {
-        exchange.send(LoopbackServer::response(200, body));
-    };
+LoopbackServer::Script Serving(const QByteArray &body) {
+    return LoopbackServer::sending(LoopbackServer::response(200, body));
 }
 
 const QColor kFlash(255, 255, 192);
@@ -67,7 +65,7 @@ void TestTranslateCommand::start(LoopbackServer::Script script) {
 }
 
 void TestTranslateCommand::init() {
-    start(Reply(PageWith(u"译文"_s)));
+    start(Serving(PageWith(u"译文"_s)));
 }
 
 void TestTranslateCommand::cleanup() {
@@ -128,7 +126,7 @@ void TestTranslateCommand::unreachableServiceShowsTheFailureBox() {
 }
 
 void TestTranslateCommand::pageWithoutTranslationSaysSo() {
-    start(Reply("<html>maintenance</html>"));
+    start(Serving("<html>maintenance</html>"));
     box(u"txtDown"_s)->setPlainText(u"earlier"_s);
     box(u"txtTop"_s)->setPlainText(u"x"_s);
     const ModalBox none = AnswerModalBox([this] { Click(mWindow.get(), u"imgCh2Ja"_s); });
@@ -141,7 +139,7 @@ void TestTranslateCommand::pageWithoutTranslationSaysSo() {
 
 void TestTranslateCommand::translationIsShownAsPlainText() {
     const QString markup = u"<b>bold</b><img src=\"http://127.0.0.1:9/x.png\">"_s;
-    start(Reply(PageWith(markup.toHtmlEscaped())));
+    start(Serving(PageWith(markup.toHtmlEscaped())));
     box(u"txtTop"_s)->setPlainText(u"x"_s);
     Click(mWindow.get(), u"imgJa2Ch"_s);
     QCOMPARE(box(u"txtDown"_s)->toPlainText(), markup);

@@ -129,9 +129,8 @@ void TestTranslateRequest::decodesCharacterReferences() {
 }
 
 void TestTranslateRequest::translatesThroughTheService() {
-    LoopbackServer server([](LoopbackServer::Exchange &exchange) {
-        exchange.send(LoopbackServer::response(200, PageWith(u"鱼 &amp; 熊掌"_s).toUtf8()));
-    });
+    LoopbackServer server(LoopbackServer::sending(
+        LoopbackServer::response(200, PageWith(u"鱼 &amp; 熊掌"_s).toUtf8())));
     const TranslateResult result = TranslateText(u"魚"_s, TranslateDirection::Ja2Ch, server.root());
     QCOMPARE(result.page, PageWith(u"鱼 &amp; 熊掌"_s));
     QCOMPARE(result.translation, std::optional<QString>(u"鱼 & 熊掌"_s));
@@ -141,18 +140,15 @@ void TestTranslateRequest::translatesThroughTheService() {
 }
 
 void TestTranslateRequest::reportsAnEmptyPageWhenNoDataComesBack() {
-    LoopbackServer server([](LoopbackServer::Exchange &exchange) {
-        exchange.send(LoopbackServer::response(200, {}));
-    });
+    LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(200, {})));
     const TranslateResult result = TranslateText(u"x"_s, TranslateDirection::Ch2Ja, server.root());
     QVERIFY(result.page.isEmpty());
     QVERIFY(!result.translation.has_value());
 }
 
 void TestTranslateRequest::hasNoTranslationForAPageWithoutTheTextArea() {
-    LoopbackServer server([](LoopbackServer::Exchange &exchange) {
-        exchange.send(LoopbackServer::response(503, "<html>busy</html>"));
-    });
+    LoopbackServer server(
+        LoopbackServer::sending(LoopbackServer::response(503, "<html>busy</html>")));
     const TranslateResult result = TranslateText(u"x"_s, TranslateDirection::Ch2Ja, server.root());
     QCOMPARE(result.page, u"<html>busy</html>"_s);
     QVERIFY(!result.translation.has_value());

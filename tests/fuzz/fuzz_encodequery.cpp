@@ -35,7 +35,9 @@ QByteArray ReferenceUtf8(const QString &text) {
     return out;
 }
 
-bool IsUpperHex(QChar c) { return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F'); }
+bool IsUpperHex(QChar c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'F');
+}
 
 }  // namespace
 

@@ -122,6 +122,10 @@ QList<QByteArray> LoopbackServer::requestLines() const {
     return lines;
 }
 
+LoopbackServer::Script LoopbackServer::sending(QByteArray bytes) {
+    return [bytes = std::move(bytes)](Exchange &exchange) { exchange.send(bytes); };
+}
+
 QByteArray LoopbackServer::response(int status, const QByteArray &body, const QByteArray &headers) {
     return StatusLine(status) + "Content-Length: " + QByteArray::number(body.size()) +
            "\r\nConnection: close\r\n" + headers + "\r\n" + body;

@@ -45,6 +45,8 @@ public:
     QList<QByteArray> requestLines() const;
     QList<QByteArray> requests() const;
 
+    // A script that sends `bytes` and closes.
+    static Script sending(QByteArray bytes);
     // A complete response with Content-Length and "Connection: close".
     static QByteArray response(int status, const QByteArray &body, const QByteArray &headers = {});
     // The same status line and headers, with the body in chunked transfer coding.
