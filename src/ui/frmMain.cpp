@@ -82,8 +82,6 @@ frmMain::frmMain(const QString &serviceRoot, QWidget *parent)
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
-
 void frmMain::CreateControls() {
     txtTop = CreateTextBox(QStringLiteral("txtTop"), QRect(8, 128, 785, 177), this);
     txtDown = CreateTextBox(QStringLiteral("txtDown"), QRect(8, 312, 785, 257), this);
@@ -100,7 +98,7 @@ void frmMain::CreateControls() {
     rtbMsg->document()->setDocumentMargin(1);
     SetGround(rtbMsg, QPalette::Base, kStatusGround);
     rtbMsg->setPlainText(QStringLiteral("状态:就绪"));
-    Describe(rtbMsg, QStringLiteral("状态"), QString());
+    rtbMsg->setAccessibleName(QStringLiteral("状态"));
 
     chkTop = new QCheckBox(QStringLiteral("窗口置顶"), this);
     chkTop->setObjectName(QStringLiteral("chkTop"));
@@ -312,6 +310,8 @@ void frmMain::txtTop_GotFocus(Qt::FocusReason reason) {
 bool frmMain::eventFilter(QObject *watched, QEvent *event) {
     if (watched == txtTop && event->type() == QEvent::FocusIn) {
         txtTop_GotFocus(static_cast<QFocusEvent *>(event)->reason());
+    } else if (watched == txtTop && event->type() == QEvent::FocusOut) {
+        mSwallowFocusClick = false;
     } else if (watched == txtTop->viewport() && event->type() == QEvent::MouseButtonPress &&
                std::exchange(mSwallowFocusClick, false)) {
         return true;

@@ -21,7 +21,6 @@ class frmMain : public QWidget, private TranslateCommandView {
 
 public:
     explicit frmMain(const QString &serviceRoot = ServiceRoot(), QWidget *parent = nullptr);
-    ~frmMain() override;
 
     TranslateCommand &translateCommand() { return mTranslate; }
     const QString &pageHtml() const { return mTranslate.pageHtml(); }
