@@ -3,11 +3,13 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "support/WindowDriver.h"
 #include "ui/ImageControl.h"
 #include "ui/frmMain.h"
 
 using namespace quorvane;
 using namespace Qt::StringLiterals;
+using namespace window_driver;
 
 namespace {
 
@@ -35,11 +37,7 @@ private slots:
 private:
     template <typename T = QWidget>
     T *control(const QString &name) const {
-        T *found = mWindow->findChild<T *>(name);
-        if (!found) {
-            qFatal("no control %s", qPrintable(name));
-        }
-        return found;
+        return Control<T>(mWindow.get(), name);
     }
 
     std::unique_ptr<frmMain> mWindow;
@@ -47,10 +45,7 @@ private:
 
 void TestMainWindow::init() {
     mWindow = std::make_unique<frmMain>(u"http://127.0.0.1:9"_s);
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
-    mWindow->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(mWindow.get()));
+    QVERIFY(ShowActive(mWindow.get()));
 }
 
 void TestMainWindow::cleanup() {

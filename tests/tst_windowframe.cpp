@@ -37,15 +37,10 @@ private:
 };
 
 void TestWindowFrame::init() {
-    mServer = std::make_unique<LoopbackServer>([](LoopbackServer::Exchange &exchange) {
-        exchange.send(
-            LoopbackServer::response(200, "<textarea name=\"after\" id=\"after\">ok</textarea>"));
-    });
+    mServer = std::make_unique<LoopbackServer>(LoopbackServer::sending(
+        LoopbackServer::response(200, "<textarea name=\"after\" id=\"after\">ok</textarea>")));
     mWindow = std::make_unique<frmMain>(mServer->root());
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
-    mWindow->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(mWindow.get()));
+    QVERIFY(ShowActive(mWindow.get()));
 }
 
 void TestWindowFrame::cleanup() {

@@ -20,6 +20,16 @@ T *Control(QWidget *window, const QString &name) {
     return found;
 }
 
+// Shows the window and waits until it is on screen and active.
+[[nodiscard]] inline bool ShowActive(QWidget *window) {
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window)) {
+        return false;
+    }
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
 inline void Click(QWidget *window, const QString &name) {
     QTest::mouseClick(Control(window, name), Qt::LeftButton);
 }
