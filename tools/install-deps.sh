@@ -9,7 +9,7 @@ packages=(
   libcurl4-openssl-dev zlib1g-dev
   libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth openbox xdotool x11-utils imagemagick
+  xvfb xauth openbox xdotool xclip x11-utils imagemagick
   fonts-wqy-microhei
   desktop-file-utils appstream dpkg-dev file
 )
