@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The installed program as a user runs it, against the loopback test server: type, click
+# The installed program as a user runs it, against the loopback test server: type and paste, click
 # 日 -> 中, read the window, close it.
 # usage: end_to_end.sh <scripted_http_server> <port>
 source "$(dirname "$0")/lib.sh"
@@ -21,13 +21,16 @@ status_box() { convert "$1" -crop 433x17+$((X + 240))+$((Y + 104)) +repage "$2";
 output_box() { convert "$1" -crop 770x60+$((X + 10))+$((Y + 316)) +repage "$2"; }
 differs() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]; }
 
-# The text is pasted: xdotool can type non-ASCII text only by remapping a spare key, and on a
+# Typed, then pasted: xdotool can type non-ASCII text only by remapping a spare key, and on a
 # loaded machine the program may read a key before its new mapping.
-text='こんにちは世界'
-printf '%s' "$text" | xclip -quiet -selection clipboard &
+typed='Hello, '
+pasted='こんにちは世界'
+text="$typed$pasted"
+printf '%s' "$pasted" | xclip -quiet -selection clipboard &
 CLIPBOARD_PID=$!
 xdotool mousemove $((X + 300)) $((Y + 200)) click 1
 sleep 0.3
+xdotool type --delay 50 "$typed"
 xdotool key ctrl+v
 sleep 0.5
 screenshot "$ARTIFACTS/e2e-typed.png"
