@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QScopedValueRollback>
 #include <QTimer>
 #include <algorithm>
 
@@ -10,24 +11,9 @@
 
 namespace quorvane {
 
-namespace {
-
-class WaitInProgress {
-public:
-    explicit WaitInProgress(int &count) : mCount(count) { ++mCount; }
-    ~WaitInProgress() { --mCount; }
-    WaitInProgress(const WaitInProgress &) = delete;
-    WaitInProgress &operator=(const WaitInProgress &) = delete;
-
-private:
-    int &mCount;
-};
-
-}  // namespace
-
 void clsWaitableTimer::Wait(qint32 MilliSeconds) {
     try {
-        const WaitInProgress inProgress(mWaitsInProgress);
+        const QScopedValueRollback inProgress(mWaitsInProgress, mWaitsInProgress + 1);
         if (MilliSeconds > 0) {
             SleepDispatchingEvents(MilliSeconds);
         }

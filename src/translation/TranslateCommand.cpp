@@ -1,6 +1,7 @@
 #include "translation/TranslateCommand.h"
 
 #include <QCoreApplication>
+#include <QScopedValueRollback>
 #include <algorithm>
 
 namespace quorvane {
@@ -18,17 +19,6 @@ bool IsKana(QChar c) {
            (u >= 0xFF66 && u <= 0xFF9F);
 }
 
-class RunningFlag {
-public:
-    explicit RunningFlag(bool &flag) : mFlag(flag) { mFlag = true; }
-    ~RunningFlag() { mFlag = false; }
-    RunningFlag(const RunningFlag &) = delete;
-    RunningFlag &operator=(const RunningFlag &) = delete;
-
-private:
-    bool &mFlag;
-};
-
 }  // namespace
 
 TranslateCommand::TranslateCommand(TranslateCommandView &view, QString serviceRoot)
@@ -38,7 +28,7 @@ void TranslateCommand::Run(TranslateDirection direction) {
     if (mRunning) {
         return;
     }
-    const RunningFlag running(mRunning);
+    const QScopedValueRollback running(mRunning, true);
     if (mView.inputText().isEmpty()) {
         mView.setStatusText(kEmptyInputStatus);
         FlashInput();

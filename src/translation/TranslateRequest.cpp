@@ -25,9 +25,13 @@ QString ServiceRoot() {
     return QStringLiteral(QUORVANE_SERVICE_ROOT);
 }
 
+QString ServicePageUrl(const QString &serviceRoot) {
+    return serviceRoot + QStringLiteral("/world/jiantizi/");
+}
+
 QString BuildTranslateUrl(const QString &text, TranslateDirection direction,
                           const QString &serviceRoot) {
-    return serviceRoot + QStringLiteral("/world/jiantizi/?before=") + EncodeQuery(text) +
+    return ServicePageUrl(serviceRoot) + QStringLiteral("?before=") + EncodeQuery(text) +
            QueryTail(direction);
 }
 

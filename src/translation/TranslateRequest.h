@@ -10,6 +10,8 @@ enum class TranslateDirection { Ja2Ch, Ch2Ja };
 // The root address of the translation service: "http://" and its host, fixed at build time.
 QString ServiceRoot();
 
+// The service's translation page, which the request queries and the help opens.
+QString ServicePageUrl(const QString &serviceRoot = ServiceRoot());
 QString BuildTranslateUrl(const QString &text, TranslateDirection direction,
                           const QString &serviceRoot = ServiceRoot());
 

@@ -327,7 +327,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void frmMain::Image5_Click() {
-    QDesktopServices::openUrl(QUrl(mServiceRoot + QStringLiteral("/world/jiantizi/")));
+    QDesktopServices::openUrl(QUrl(ServicePageUrl(mServiceRoot)));
 }
 
 void frmMain::Image6_Click() {
