@@ -70,6 +70,47 @@ void ConfigureExchange(CURL *curl, const QByteArray &url, BodySink &sink,
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
 }
 
+// The WHATWG "UTF-8 decode": a leading byte-order mark is dropped, and every broken or cut-off
+// sequence becomes one U+FFFD per maximal subpart, as browsers show the same page. QtCore's
+// decoder gives one U+FFFD per byte instead.
+QString DecodeUtf8AsBrowsersDo(const QByteArray &bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype i = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    const auto byteAt = [&bytes](qsizetype at) { return static_cast<unsigned char>(bytes[at]); };
+    while (i < bytes.size()) {
+        const unsigned char lead = byteAt(i++);
+        if (lead < 0x80) {
+            text.append(QLatin1Char(char(lead)));
+            continue;
+        }
+        const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        if (lead < 0xC2 || lead > 0xF4) {
+            text.append(QChar::ReplacementCharacter);
+            continue;
+        }
+        char32_t codePoint = lead & (0xFF >> (length + 1));
+        // The second byte's range excludes overlong forms, surrogates and code points past
+        // U+10FFFF; every later one is 80..BF.
+        unsigned char lower = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+        unsigned char upper = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+        int needed = length - 1;
+        // A byte out of range ends the subpart and is read again as a lead.
+        for (; needed > 0 && i < bytes.size() && byteAt(i) >= lower && byteAt(i) <= upper;
+             --needed, ++i) {
+            codePoint = (codePoint << 6) | (byteAt(i) & 0x3F);
+            lower = 0x80;
+            upper = 0xBF;
+        }
+        if (needed == 0) {
+            text.append(QChar::fromUcs4(codePoint));
+        } else {
+            text.append(QChar::ReplacementCharacter);
+        }
+    }
+    return text;
+}
+
 }  // namespace
 
 QString EncodeQuery(const QString &text) {
@@ -89,7 +130,10 @@ QString EncodeQuery(const QString &text) {
 }
 
 QString DecodeBytes(const QByteArray &bytes, const QString &charset) {
-    QStringDecoder decoder(charset.toLatin1().constData());
+    if (charset.compare(u"UTF-8", Qt::CaseInsensitive) == 0) {
+        return DecodeUtf8AsBrowsersDo(bytes);
+    }
+    QStringDecoder decoder(charset.toLatin1().constData(), QStringConverter::Flag::Stateless);
     if (!decoder.isValid()) {
         throw RuntimeError(ErrorNumber::InvalidArgument, QStringLiteral("DecodeBytes"),
                            QStringLiteral("不支持的字符集: ") + charset);
