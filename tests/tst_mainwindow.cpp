@@ -29,6 +29,7 @@ private slots:
     void pictureHoldersAreHiddenAndCarryTheirPictures_data();
     void pictureHoldersAreHiddenAndCarryTheirPictures();
     void textControlsHaveTheirColoursAndFont();
+    void colourKeyStaysOutOfTheControls();
     void focusStartsInTheInputAndCyclesInTabOrder();
     void membersHaveTheirStartValues();
     void shapeLeavesOutExactlyTheSixCornerPixels();
@@ -156,6 +157,23 @@ void TestMainWindow::textControlsHaveTheirColoursAndFont() {
         QCOMPARE(control(name)->font(), font);
     }
     QCOMPARE(control<QTextEdit>(u"rtbMsg"_s)->focusPolicy(), Qt::NoFocus);
+}
+
+// The see-through blue belongs to the skin and its shape: the boxes' frames and scroll bars are
+// drawn in the style's own colours.
+void TestMainWindow::colourKeyStaysOutOfTheControls() {
+    for (const QString &name : {u"txtTop"_s, u"txtDown"_s, u"rtbMsg"_s, u"chkTop"_s}) {
+        QWidget *widget = control(name);
+        const QImage face = widget->grab().toImage();
+        for (int y = 0; y < face.height(); ++y) {
+            for (int x = 0; x < face.width(); ++x) {
+                const QColor pixel = face.pixelColor(x, y);
+                QVERIFY2(
+                    pixel.blue() - qMax(pixel.red(), pixel.green()) < 64,
+                    qPrintable(u"%1 at %2,%3: %4"_s.arg(name).arg(x).arg(y).arg(pixel.name())));
+            }
+        }
+    }
 }
 
 void TestMainWindow::focusStartsInTheInputAndCyclesInTabOrder() {

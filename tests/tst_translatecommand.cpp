@@ -24,7 +24,8 @@ LoopbackServer::Script Serving(const QByteArray &body) {
     return LoopbackServer::sending(LoopbackServer::response(200, body));
 }
 
-const QColor kFlash(255, 255, 192);
+// 0xFFFFC0 in the 0x00BBGGRR form: red 192, green 255, blue 255, a pale cyan.
+const QColor kFlash(192, 255, 255);
 
 }  // namespace
 

@@ -1,5 +1,8 @@
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QMenu>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextEdit>
 
@@ -23,10 +26,15 @@ private slots:
     void leftDragOnTheBackgroundMovesTheWindow_data();
     void leftDragOnTheBackgroundMovesTheWindow();
     void closeUnloadsTheWindow();
+    void closeDuringTheFlashEndsTheEventLoopAtOnce();
     void closeDuringTheMessagePassStopsBeforeTheFetch();
     void closeDuringTheFlashStopsTheFlash();
     void focusArrivalSelectsTheWholeInput_data();
     void focusArrivalSelectsTheWholeInput();
+    void contextMenuActsOnTheSelection_data();
+    void contextMenuActsOnTheSelection();
+    void onlyThePressThatBroughtTheFocusIsSwallowed_data();
+    void onlyThePressThatBroughtTheFocusIsSwallowed();
 
 private:
     QWidget *control(const QString &name) const { return Control(mWindow.get(), name); }
@@ -122,6 +130,19 @@ void TestWindowFrame::closeUnloadsTheWindow() {
     QVERIFY(!mWindow->isVisible());
 }
 
+void TestWindowFrame::closeDuringTheFlashEndsTheEventLoopAtOnce() {
+    QTimer::singleShot(0, mWindow.get(), [this] { Click(mWindow.get(), u"imgJa2Ch"_s); });
+    QTimer::singleShot(150, mWindow.get(), [this] {
+        QVERIFY(mWindow->translateCommand().waitTimer()->isWaiting());
+        mWindow->close();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY2(clock.elapsed() < 250, qPrintable(u"%1 ms"_s.arg(clock.elapsed())));
+    QVERIFY(!mWindow->translateCommand().isRunning());
+}
+
 void TestWindowFrame::closeDuringTheMessagePassStopsBeforeTheFetch() {
     auto *status = Control<QTextEdit>(mWindow.get(), u"rtbMsg"_s);
     connect(status, &QTextEdit::textChanged, mWindow.get(), [this, status] {
@@ -174,6 +195,71 @@ void TestWindowFrame::focusArrivalSelectsTheWholeInput() {
     QCOMPARE(cursor.selectionStart(), 0);
     QCOMPARE(cursor.selectionEnd(), input()->toPlainText().size());
     QCOMPARE(cursor.selectedText().size(), input()->toPlainText().size());
+}
+
+void TestWindowFrame::contextMenuActsOnTheSelection_data() {
+    QTest::addColumn<QString>("action");  // the object name Qt gives the menu's action
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("clipboard");
+    QTest::newRow("delete") << u"edit-delete"_s << u"one  three"_s << u"clip"_s;
+    QTest::newRow("cut") << u"edit-cut"_s << u"one  three"_s << u"two"_s;
+    QTest::newRow("copy") << u"edit-copy"_s << u"one two three"_s << u"two"_s;
+    QTest::newRow("paste") << u"edit-paste"_s << u"one clip three"_s << u"clip"_s;
+}
+
+// The focus leaves for the menu and comes back when it closes: the menu's action applies to the
+// word the user selected, not to the whole text.
+void TestWindowFrame::contextMenuActsOnTheSelection() {
+    QFETCH(QString, action);
+    QFETCH(QString, text);
+    QFETCH(QString, clipboard);
+    QApplication::clipboard()->setText(u"clip"_s);
+    input()->setPlainText(u"one two three"_s);
+    QTextCursor word = input()->textCursor();
+    word.setPosition(4);
+    word.setPosition(7, QTextCursor::KeepAnchor);
+    input()->setTextCursor(word);
+    QCOMPARE(QApplication::focusWidget(), input());
+
+    const QPoint at(20, 10);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at, input()->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(input()->viewport(), &request);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    auto *entry = menu->findChild<QAction *>(action);
+    QVERIFY(entry);
+    menu->setActiveAction(entry);
+    QTest::keyClick(menu, Qt::Key_Return);
+    QTRY_COMPARE(QApplication::focusWidget(), input());
+    QCOMPARE(input()->toPlainText(), text);
+    QCOMPARE(QApplication::clipboard()->text(), clipboard);
+}
+
+void TestWindowFrame::onlyThePressThatBroughtTheFocusIsSwallowed_data() {
+    QTest::addColumn<QString>("part");
+    QTest::newRow("scroll bar") << u"scroll bar"_s;
+    QTest::newRow("frame") << u"frame"_s;
+}
+
+// A click that brings the focus to the input anywhere but its text area leaves the next click in
+// the text to place the caret.
+void TestWindowFrame::onlyThePressThatBroughtTheFocusIsSwallowed() {
+    QFETCH(QString, part);
+    input()->setPlainText(QStringList(40, u"line"_s).join(u'\n'));
+    control(u"txtDown"_s)->setFocus();
+    QScrollBar *bar = input()->verticalScrollBar();
+    QTRY_VERIFY(bar->isVisible());
+    if (part == u"scroll bar"_s) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
+    } else {
+        QTest::mouseClick(input(), Qt::LeftButton, {}, QPoint(0, input()->height() / 2));
+    }
+    QCOMPARE(QApplication::focusWidget(), input());
+    QCOMPARE(input()->textCursor().selectedText().size(), input()->toPlainText().size());
+    QCoreApplication::processEvents();
+
+    QTest::mouseClick(input()->viewport(), Qt::LeftButton, {}, QPoint(3, 3));
+    QVERIFY(!input()->textCursor().hasSelection());
 }
 
 QTEST_MAIN(TestWindowFrame)

@@ -22,7 +22,7 @@ namespace {
 
 constexpr QSize kClientSize(800, 576);
 const QColor kStatusGround(184, 219, 250);
-const QColor kFlashColour(255, 255, 192);
+const QColor kFlashColour(192, 255, 255);  // pale cyan
 
 QFont WindowFont() {
     QFont font;
@@ -75,7 +75,6 @@ frmMain::frmMain(const QString &serviceRoot, QWidget *parent)
     setFixedSize(kClientSize);
     setFont(WindowFont());
     setMouseTracking(true);
-    SetGround(this, QPalette::Window, QColor::fromRgb(kColourKey));
     CreateControls();
     CreatePictureHolders();
     ConnectHandlers();
@@ -236,12 +235,15 @@ void frmMain::mouseReleaseEvent(QMouseEvent *event) {
 
 // A left press on the background moves the window with the pointer until the button is released:
 // by the window system where it offers that, else by hand.
+// On X11 the window manager learns of a system move only after the press, and a release that
+// reaches the window first (a tap) leaves that move running with no button held; there, as where
+// the platform refuses, the window follows the pointer by hand.
 void frmMain::Form_MouseDown(QMouseEvent *event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
     QWindow *window = windowHandle();
-    if (!window || !window->startSystemMove()) {
+    if (QGuiApplication::platformName() == u"xcb" || !window || !window->startSystemMove()) {
         mManualDragOffset = event->globalPosition().toPoint() - pos();
     }
 }
@@ -263,10 +265,12 @@ void frmMain::closeEvent(QCloseEvent *event) {
     Form_Unload();
 }
 
-// The program ends with its window: the application quits once its last window has closed, and
-// a command suspended inside a nested event dispatch stops when it resumes.
+// The program ends with its window, at once: the event loops all return, and a command suspended
+// inside a nested event dispatch stops when it resumes. The automatic quit after the last window
+// is only a posted request, which was seen to wait for the dispatcher's next wake.
 void frmMain::Form_Unload() {
     mUnloaded = true;
+    QCoreApplication::quit();
 }
 
 // Setting the hint through QWidget would hide the window and re-create its native window, which
@@ -298,20 +302,28 @@ void frmMain::imgClose_Click() {
 }
 
 // Every arrival of the focus selects the whole text, so typing replaces it. A click that brings
-// the focus would move the caret at once: that press is swallowed.
+// the focus would move the caret at once: that press, delivered right after the focus, is
+// swallowed, and no later one.
 void frmMain::txtTop_GotFocus(Qt::FocusReason reason) {
     QTextCursor cursor = txtTop->textCursor();
     cursor.setPosition(0);
-    cursor.setPosition(txtTop->toPlainText().size(), QTextCursor::KeepAnchor);
+    cursor.setPosition(inputText().size(), QTextCursor::KeepAnchor);
     txtTop->setTextCursor(cursor);
-    mSwallowFocusClick = reason == Qt::MouseFocusReason;
+    if (reason == Qt::MouseFocusReason) {
+        mSwallowFocusClick = true;
+        QMetaObject::invokeMethod(
+            this, [this] { mSwallowFocusClick = false; }, Qt::QueuedConnection);
+    }
 }
 
+// The focus coming back from the box's own context menu never left it for the user: the
+// selection the menu acts on stays.
 bool frmMain::eventFilter(QObject *watched, QEvent *event) {
     if (watched == txtTop && event->type() == QEvent::FocusIn) {
-        txtTop_GotFocus(static_cast<QFocusEvent *>(event)->reason());
-    } else if (watched == txtTop && event->type() == QEvent::FocusOut) {
-        mSwallowFocusClick = false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::PopupFocusReason) {
+            txtTop_GotFocus(reason);
+        }
     } else if (watched == txtTop->viewport() && event->type() == QEvent::MouseButtonPress &&
                std::exchange(mSwallowFocusClick, false)) {
         return true;
@@ -319,7 +331,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
             key->modifiers().testFlag(Qt::ControlModifier)) {
-            mTranslate.Run(DirectionOfText(txtTop->toPlainText()));
+            mTranslate.Run(DirectionOfText(inputText()));
             return true;
         }
     }
@@ -340,8 +352,10 @@ void frmMain::Image7_Click() {
     QDesktopServices::openUrl(QUrl(QString::fromUtf16(maker::kHomePage)));
 }
 
+// Every character as the box holds it (toPlainText() would turn U+00A0 into a space and U+2028
+// into a line break); a paragraph break goes out as LF.
 QString frmMain::inputText() const {
-    return txtTop->toPlainText();
+    return txtTop->document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
 }
 
 void frmMain::setInputHighlighted(bool highlighted) {
