@@ -20,7 +20,7 @@ private slots:
 
 void TestApplication::namesItselfQuorvane() {
     QCOMPARE(QCoreApplication::applicationName(), u"Quorvane"_s);
-    QCOMPARE(QCoreApplication::applicationVersion(), u"1.0.0.15"_s);
+    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral(QUORVANE_VERSION));
     QVERIFY(!QApplication::windowIcon().isNull());
     QCOMPARE(QApplication::windowIcon().availableSizes().value(0), QSize(48, 48));
 }

@@ -39,7 +39,13 @@ xdotool mousemove $((X + 69)) $((Y + 108)) click 1
 sleep 0.7
 screenshot "$ARTIFACTS/e2e-busy.png"
 wait_until 10 test -s "$scratch/requests.log" || fail "no request reached the server"
-sleep 2
+status_box "$ARTIFACTS/e2e-busy.png" "$scratch/status-busy.png"
+answered() {
+    screenshot "$ARTIFACTS/e2e-done.png"
+    status_box "$ARTIFACTS/e2e-done.png" "$scratch/status-now.png"
+    differs "$scratch/status-busy.png" "$scratch/status-now.png"
+}
+wait_until 10 answered || fail "the status line did not change after the answer"
 xdotool mousemove $((X + 400)) $((Y + 90))
 sleep 0.3
 screenshot "$ARTIFACTS/e2e-done.png"

@@ -26,6 +26,15 @@ dy=$((Y - y0))
     fail "left drag moved the window by $dx,$dy instead of 50,30 (or whole steps of 10,6 less)"
 x1=$X
 y1=$Y
+
+# A tap on the background, press and release at once, moves nothing: the window does not follow
+# the pointer afterwards.
+xdotool mousemove $((x1 + 400)) $((y1 + 90)) click 1
+sleep 0.3
+xdotool mousemove $((x1 + 460)) $((y1 + 150))
+sleep 0.5
+window_origin
+[ "$X" -eq "$x1" ] && [ "$Y" -eq "$y1" ] || fail "a tap left the window following the pointer"
 xdotool mousemove $((x1 + 400)) $((y1 + 90)) mousedown 3 mousemove $((x1 + 450)) $((y1 + 120)) mouseup 3
 sleep 0.3
 window_origin

@@ -33,12 +33,32 @@ wait_until() {
     done
 }
 
+# The first key from XTEST makes the X server switch keyboards and announce a new keymap; openbox
+# then drops and grabs all its key bindings again, and a key in between reaches the focused window
+# as an ordinary key. Send a harmless key, then a binding whose effect shows (go to the second
+# desktop) until openbox answers it, and come back.
+settle_keyboard() {
+    xdotool key shift
+    local attempt
+    for attempt in $(seq 20); do
+        xdotool key super+F2
+        if wait_until 1 sh -c 'xprop -root _NET_CURRENT_DESKTOP | grep -q "= 1$"'; then
+            xdotool key super+F1
+            wait_until 5 sh -c 'xprop -root _NET_CURRENT_DESKTOP | grep -q "= 0$"' ||
+                fail "openbox did not return to the first desktop"
+            return
+        fi
+    done
+    fail "openbox does not answer its key bindings"
+}
+
 start_window_manager() {
     local attempt
     for attempt in 1 2 3; do
         openbox --sm-disable >>"$ARTIFACTS/$TEST_NAME-openbox.log" 2>&1 &
         WM_PID=$!
         if wait_until 10 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'; then
+            settle_keyboard
             return
         fi
         kill "$WM_PID" 2>/dev/null || true
@@ -66,6 +86,11 @@ screenshot() {
 # Prints "r,g,b" of the screenshot's pixel at x, y.
 pixel() {
     convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:
+}
+
+# Prints "r,g,b" of the screen's pixel at x, y now.
+pixel_now() {
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- | sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1,\2,\3/p'
 }
 
 expect_pixel() {
