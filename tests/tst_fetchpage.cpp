@@ -1,5 +1,6 @@
 #include <zlib.h>
 #include <QTest>
+#include <thread>
 
 #include "common/RuntimeError.h"
 #include "support/LoopbackServer.h"
@@ -52,6 +53,10 @@ private slots:
     void failsWhenTheBodyExceedsTheCap_data();
     void failsWhenTheBodyExceedsTheCap();
     void raisesForAnAddressThatCannotBeParsed();
+    void exchangesReuseTheirConnection_data();
+    void exchangesReuseTheirConnection();
+    void eachServerOfARedirectKeepsItsConnection();
+    void cancellationEndsAnExchangeAtOnce();
     void decodesUtf8AsBrowsersDo_data();
     void decodesUtf8AsBrowsersDo();
     void decodeBytesRaisesForAnUnknownCharset();
@@ -149,6 +154,66 @@ void TestFetchPage::failsWhenTheBodyExceedsTheCap() {
 
 void TestFetchPage::raisesForAnAddressThatCannotBeParsed() {
     QVERIFY_THROWS_EXCEPTION(RuntimeError, FetchPage(u"http://exa mple.com:99999/"_s));
+}
+
+void TestFetchPage::exchangesReuseTheirConnection_data() {
+    QTest::addColumn<bool>("cached");
+    QTest::addColumn<bool>("serverKeepsConnections");
+    QTest::addColumn<int>("connections");
+    QTest::newRow("one connection for all") << true << true << 1;
+    QTest::newRow("without a cache, one each") << false << true << 5;
+    // The server closes each connection after its answer without saying so: the next exchange
+    // finds it closed and opens another.
+    QTest::newRow("server closes idle connections") << true << false << 5;
+}
+
+void TestFetchPage::exchangesReuseTheirConnection() {
+    QFETCH(bool, cached);
+    QFETCH(bool, serverKeepsConnections);
+    QFETCH(int, connections);
+    LoopbackServer server(LoopbackServer::sending(LoopbackServer::keepAliveResponse(200, "page")),
+                          {.keepAlive = serverKeepsConnections});
+    ConnectionCache cache;
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(FetchPage(server.root() + u"/"_s, {.connections = cached ? &cache : nullptr}),
+                 u"page"_s);
+    }
+    QCOMPARE(server.requestLines().size(), 5);
+    QCOMPARE(server.connections(), connections);
+}
+
+void TestFetchPage::eachServerOfARedirectKeepsItsConnection() {
+    LoopbackServer target(LoopbackServer::sending(LoopbackServer::keepAliveResponse(200, "moved")),
+                          {.keepAlive = true});
+    LoopbackServer portal(LoopbackServer::sending(LoopbackServer::keepAliveResponse(
+                              302, {}, "Location: " + target.root().toLatin1() + "/page\r\n")),
+                          {.keepAlive = true});
+    ConnectionCache cache;
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(FetchPage(portal.root() + u"/"_s, {.connections = &cache}), u"moved"_s);
+    }
+    QCOMPARE(portal.connections(), 1);
+    QCOMPARE(target.connections(), 1);
+    QCOMPARE(target.requestLines().size(), 5);
+}
+
+void TestFetchPage::cancellationEndsAnExchangeAtOnce() {
+    LoopbackServer silent(
+        [](LoopbackServer::Exchange &exchange) { exchange.drip(QByteArray(10, ' '), 1s); });
+    FetchCancellation cancellation;
+    std::chrono::steady_clock::time_point cancelled;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(300ms);
+        cancelled = std::chrono::steady_clock::now();
+        cancellation.Cancel();
+    });
+    const QString page = FetchPage(silent.root() + u"/"_s, {.cancellation = &cancellation});
+    const auto returned = std::chrono::steady_clock::now();
+    canceller.join();
+    const qint64 afterCancel =
+        std::chrono::duration_cast<std::chrono::milliseconds>(returned - cancelled).count();
+    QCOMPARE(page, QString());
+    QVERIFY2(afterCancel < 200, qPrintable(u"%1 ms"_s.arg(afterCancel)));
 }
 
 void TestFetchPage::decodesUtf8AsBrowsersDo_data() {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QScopedValueRollback>
+#include <QThread>
 #include <algorithm>
 
 namespace quorvane {
@@ -54,7 +55,10 @@ void TranslateCommand::Translate(TranslateDirection direction) {
     if (mView.isUnloaded()) {
         return;
     }
-    TranslateResult result = TranslateText(mView.inputText(), direction, mServiceRoot);
+    TranslateResult result = FetchWhileDispatching(mView.inputText(), direction);
+    if (mView.isUnloaded()) {
+        return;
+    }
     mPageHtml = std::move(result.page);
     if (mPageHtml.isEmpty()) {
         mView.showFailureMessage(FailureMessage(mServiceRoot));
@@ -67,6 +71,45 @@ void TranslateCommand::Translate(TranslateDirection direction) {
     mView.setOutputText(*result.translation);
     mSeconds = ElapsedSecondsText(TimeCount().TimeCount());
     mView.setStatusText(QStringLiteral("总计耗时: ") + mSeconds + QStringLiteral("秒"));
+}
+
+// The exchange runs on a thread of its own while this one dispatches its events, as a Wait does:
+// the window paints, takes input and can close meanwhile. A runtime error inside the exchange is
+// raised again here, on the window's thread.
+TranslateResult TranslateCommand::FetchWhileDispatching(const QString &text,
+                                                        TranslateDirection direction) {
+    FetchCancellation cancellation;
+    TranslateResult result;
+    std::exception_ptr error;
+    const std::unique_ptr<QThread> exchange(QThread::create([&] {
+        try {
+            result = TranslateText(text, direction, mServiceRoot, {&mConnections, &cancellation});
+        } catch (...) {
+            error = std::current_exception();
+        }
+    }));
+    QEventLoop wait;
+    QObject::connect(exchange.get(), &QThread::finished, &wait, &QEventLoop::quit);
+    const QScopedValueRollback current(mExchange, &cancellation);
+    const QScopedValueRollback currentWait(mExchangeWait, &wait);
+    exchange->start();
+    wait.exec();
+    // Left early: the window has gone or the application is quitting.
+    if (!exchange->isFinished()) {
+        cancellation.Cancel();
+    }
+    exchange->wait();
+    if (error) {
+        std::rethrow_exception(error);
+    }
+    return result;
+}
+
+void TranslateCommand::Abandon() {
+    if (mExchange) {
+        mExchange->Cancel();
+        mExchangeWait->quit();
+    }
 }
 
 clsTimeCount &TranslateCommand::TimeCount() {

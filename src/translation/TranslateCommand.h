@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QEventLoop>
 #include <QLocale>
 #include <QString>
 #include <functional>
@@ -35,9 +36,13 @@ class TranslateCommand {
 public:
     TranslateCommand(TranslateCommandView &view, QString serviceRoot);
 
-    // Does nothing while an earlier run is still in progress (its message pass or its flash).
+    // Does nothing while an earlier run is still in progress (its message pass, its exchange or
+    // its flash).
     void Run(TranslateDirection direction);
     bool isRunning() const { return mRunning; }
+    // The window has gone: an exchange in progress is abandoned at once, and the command stops
+    // without touching the view again.
+    void Abandon();
 
     // The page of the last translation that got past the empty-input check; "" when its fetch
     // failed.
@@ -53,6 +58,7 @@ public:
 private:
     void FlashInput();
     void Translate(TranslateDirection direction);
+    TranslateResult FetchWhileDispatching(const QString &text, TranslateDirection direction);
     clsTimeCount &TimeCount();
     clsWaitableTimer &WaitTimer();
 
@@ -61,6 +67,9 @@ private:
     std::function<qint32()> mTickSource;
     std::unique_ptr<clsTimeCount> mTimeCount;
     std::unique_ptr<clsWaitableTimer> mWaitTimer;
+    ConnectionCache mConnections;
+    FetchCancellation *mExchange = nullptr;  // the exchange in progress
+    QEventLoop *mExchangeWait = nullptr;
     QString mPageHtml;
     QString mSeconds;
     bool mRunning = false;

@@ -3,7 +3,6 @@
 #include <QStringMatcher>
 
 #include "translation/HtmlCharacterReferences.h"
-#include "translation/modPub.h"
 
 namespace quorvane {
 
@@ -55,8 +54,8 @@ std::optional<QString> ExtractTranslation(const QString &page) {
 }
 
 TranslateResult TranslateText(const QString &text, TranslateDirection direction,
-                              const QString &serviceRoot) {
-    TranslateResult result{FetchPage(BuildTranslateUrl(text, direction, serviceRoot)), {}};
+                              const QString &serviceRoot, const FetchContext &context) {
+    TranslateResult result{FetchPage(BuildTranslateUrl(text, direction, serviceRoot), context), {}};
     if (result.page.isEmpty()) {
         return result;
     }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "translation/modPub.h"
+
 namespace quorvane {
 
 enum class TranslateDirection { Ja2Ch, Ch2Ja };
@@ -24,6 +26,7 @@ struct TranslateResult {
 };
 
 TranslateResult TranslateText(const QString &text, TranslateDirection direction,
-                              const QString &serviceRoot = ServiceRoot());
+                              const QString &serviceRoot = ServiceRoot(),
+                              const FetchContext &context = {});
 
 }  // namespace quorvane

@@ -22,6 +22,10 @@ struct CurlEasyDeleter {
 };
 using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
 
+struct CurlMultiDeleter {
+    void operator()(CURLM *multi) const { curl_multi_cleanup(multi); }
+};
+
 struct CurlUrlDeleter {
     void operator()(CURLU *url) const { curl_url_cleanup(url); }
 };
@@ -111,6 +115,41 @@ QString DecodeUtf8AsBrowsersDo(const QByteArray &bytes) {
     return text;
 }
 
+// Runs the exchange on a multi handle of its own, so that a cancellation from another thread
+// wakes its wait at once. libcurl decides every wait's length by its own time-outs.
+CURLcode Perform(CURL *curl, FetchCancellation *cancellation) {
+    std::unique_ptr<CURLM, CurlMultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK) {
+        return CURLE_OUT_OF_MEMORY;
+    }
+    if (cancellation) {
+        cancellation->Register(multi.get());
+    }
+    int running = 1;
+    CURLMcode status = CURLM_OK;
+    bool cancelled = false;
+    while (status == CURLM_OK) {
+        status = curl_multi_perform(multi.get(), &running);
+        cancelled = cancellation && cancellation->IsCancelled();
+        if (running == 0 || cancelled || status != CURLM_OK) {
+            break;
+        }
+        status = curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr);
+    }
+    if (cancellation) {
+        cancellation->Unregister();
+    }
+    CURLcode result = cancelled ? CURLE_ABORTED_BY_CALLBACK : CURLE_RECV_ERROR;
+    int queued = 0;
+    while (const CURLMsg *message = curl_multi_info_read(multi.get(), &queued)) {
+        if (message->msg == CURLMSG_DONE && !cancelled) {
+            result = message->data.result;
+        }
+    }
+    curl_multi_remove_handle(multi.get(), curl);
+    return result;
+}
+
 }  // namespace
 
 QString EncodeQuery(const QString &text) {
@@ -141,7 +180,52 @@ QString DecodeBytes(const QByteArray &bytes, const QString &charset) {
     return decoder.decode(bytes);
 }
 
-QString FetchPage(const QString &url) {
+struct ConnectionCache::Share {
+    Share() : handle(curl_share_init()) {
+        curl_share_setopt(handle, CURLSHOPT_LOCKFUNC, Lock);
+        curl_share_setopt(handle, CURLSHOPT_UNLOCKFUNC, Unlock);
+        curl_share_setopt(handle, CURLSHOPT_USERDATA, this);
+        for (const curl_lock_data data :
+             {CURL_LOCK_DATA_CONNECT, CURL_LOCK_DATA_DNS, CURL_LOCK_DATA_SSL_SESSION}) {
+            curl_share_setopt(handle, CURLSHOPT_SHARE, data);
+        }
+    }
+    ~Share() { curl_share_cleanup(handle); }
+
+    static void Lock(CURL *, curl_lock_data data, curl_lock_access, void *share) {
+        static_cast<Share *>(share)->locks[data].lock();
+    }
+    static void Unlock(CURL *, curl_lock_data data, void *share) {
+        static_cast<Share *>(share)->locks[data].unlock();
+    }
+
+    CURLSH *handle;
+    std::mutex locks[CURL_LOCK_DATA_LAST];
+};
+
+ConnectionCache::ConnectionCache() : mShare((EnsureCurlInitialised(), std::make_unique<Share>())) {}
+
+ConnectionCache::~ConnectionCache() = default;
+
+void FetchCancellation::Cancel() {
+    mCancelled = true;
+    const std::lock_guard lock(mMutex);
+    if (mMulti) {
+        curl_multi_wakeup(mMulti);
+    }
+}
+
+void FetchCancellation::Register(void *multi) {
+    const std::lock_guard lock(mMutex);
+    mMulti = multi;
+}
+
+void FetchCancellation::Unregister() {
+    const std::lock_guard lock(mMutex);
+    mMulti = nullptr;
+}
+
+QString FetchPage(const QString &url, const FetchContext &context) {
     const QByteArray address = url.toUtf8();
     if (address.size() > kLongestAddress) {
         return {};
@@ -156,7 +240,10 @@ QString FetchPage(const QString &url) {
     const FetchLimits limits = gFetchLimits;
     BodySink sink{{}, limits.maxBodyBytes};
     ConfigureExchange(curl.get(), address, sink, limits);
-    if (curl_easy_perform(curl.get()) != CURLE_OK) {
+    if (context.connections) {
+        curl_easy_setopt(curl.get(), CURLOPT_SHARE, context.connections->share().handle);
+    }
+    if (Perform(curl.get(), context.cancellation) != CURLE_OK) {
         return {};
     }
     return DecodeBytes(sink.bytes, QStringLiteral("UTF-8"));

@@ -270,6 +270,7 @@ void frmMain::closeEvent(QCloseEvent *event) {
 // is only a posted request, which was seen to wait for the dispatcher's next wake.
 void frmMain::Form_Unload() {
     mUnloaded = true;
+    mTranslate.Abandon();
     QCoreApplication::quit();
 }
 

@@ -3,19 +3,25 @@
 #include <sys/socket.h>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <functional>
 #include <future>
+#include <thread>
 
 namespace {
 
 constexpr int kPollMs = 20;
 constexpr qsizetype kMaxRequestBytes = 64 * 1024;
 
-QByteArray ReadRequestHead(QTcpSocket &socket, const std::atomic<bool> &stopping) {
+// Reads one request head; "" when the client has gone, or when `giveUp` says so before the
+// request began.
+QByteArray ReadRequestHead(QTcpSocket &socket, const std::atomic<bool> &stopping,
+                           const std::function<bool()> &giveUp) {
     QByteArray head;
     while (!head.contains("\r\n\r\n") && head.size() < kMaxRequestBytes && !stopping) {
         if (socket.waitForReadyRead(kPollMs)) {
             head += socket.readAll();
-        } else if (socket.state() != QAbstractSocket::ConnectedState) {
+        } else if (socket.state() != QAbstractSocket::ConnectedState ||
+                   (head.isEmpty() && giveUp())) {
             break;
         }
     }
@@ -64,19 +70,23 @@ void LoopbackServer::Exchange::reset() {
     mSocket.abort();
 }
 
-LoopbackServer::LoopbackServer(Script script, quint16 port) : mScript(std::move(script)) {
+LoopbackServer::LoopbackServer(Script script, quint16 port)
+    : LoopbackServer(std::move(script), Options{.port = port}) {}
+
+LoopbackServer::LoopbackServer(Script script, const Options &options)
+    : mScript(std::move(script)), mOptions(options) {
     std::promise<quint16> listening;
     std::future<quint16> listeningPort = listening.get_future();
-    mThread = std::thread([this, &listening, port] {
+    mThread = std::thread([this, &listening] {
         QTcpServer server;
-        server.listen(QHostAddress::LocalHost, port);
+        server.listen(QHostAddress::LocalHost, mOptions.port);
         listening.set_value(server.serverPort());
         while (!mStopping) {
             if (!server.waitForNewConnection(kPollMs)) {
                 continue;
             }
             while (QTcpSocket *socket = server.nextPendingConnection()) {
-                serve(*socket);
+                serve(*socket, server);
                 delete socket;
             }
         }
@@ -89,14 +99,25 @@ LoopbackServer::~LoopbackServer() {
     mThread.join();
 }
 
-void LoopbackServer::serve(QTcpSocket &socket) {
-    QByteArray head = ReadRequestHead(socket, mStopping);
-    {
-        const std::lock_guard lock(mMutex);
-        mRequests.append(head);
-    }
-    Exchange exchange(socket, mStopping, std::move(head));
-    mScript(exchange);
+void LoopbackServer::serve(QTcpSocket &socket, const QTcpServer &server) {
+    ++mConnections;
+    std::this_thread::sleep_for(mOptions.newConnectionDelay);
+    bool first = true;
+    // An idle kept connection gives way to a new client, as one thread serves them all.
+    const auto anotherClientWaits = [&] { return !first && server.hasPendingConnections(); };
+    do {
+        QByteArray head = ReadRequestHead(socket, mStopping, anotherClientWaits);
+        if (!first && head.isEmpty()) {
+            break;
+        }
+        first = false;
+        {
+            const std::lock_guard lock(mMutex);
+            mRequests.append(head);
+        }
+        Exchange exchange(socket, mStopping, std::move(head));
+        mScript(exchange);
+    } while (mOptions.keepAlive && socket.state() == QAbstractSocket::ConnectedState);
     if (socket.state() == QAbstractSocket::ConnectedState) {
         socket.disconnectFromHost();
         if (socket.state() != QAbstractSocket::UnconnectedState) {
@@ -127,8 +148,13 @@ LoopbackServer::Script LoopbackServer::sending(QByteArray bytes) {
 }
 
 QByteArray LoopbackServer::response(int status, const QByteArray &body, const QByteArray &headers) {
-    return StatusLine(status) + "Content-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n" + headers + "\r\n" + body;
+    return keepAliveResponse(status, body, "Connection: close\r\n" + headers);
+}
+
+QByteArray LoopbackServer::keepAliveResponse(int status, const QByteArray &body,
+                                             const QByteArray &headers) {
+    return StatusLine(status) + "Content-Length: " + QByteArray::number(body.size()) + "\r\n" +
+           headers + "\r\n" + body;
 }
 
 QByteArray LoopbackServer::chunkedResponse(int status, const QList<QByteArray> &chunks) {

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+class QTcpServer;
 class QTcpSocket;
 
 // An HTTP server on 127.0.0.1, answering on its own thread so that
@@ -34,8 +35,17 @@ public:
     };
     using Script = std::function<void(Exchange &)>;
 
-    // Port 0 lets the system choose one.
+    struct Options {
+        quint16 port = 0;  // 0 lets the system choose one
+        // Serve further requests on a connection until the client closes it or another client
+        // connects; otherwise close after one.
+        bool keepAlive = false;
+        // Held before the first request of each connection is read: a far server's handshakes.
+        std::chrono::milliseconds newConnectionDelay{0};
+    };
+
     explicit LoopbackServer(Script script, quint16 port = 0);
+    LoopbackServer(Script script, const Options &options);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer &) = delete;
     LoopbackServer &operator=(const LoopbackServer &) = delete;
@@ -44,18 +54,24 @@ public:
     QString root() const;                   // "http://127.0.0.1:<port>"
     QList<QByteArray> requestLines() const;
     QList<QByteArray> requests() const;
+    int connections() const { return mConnections; }
 
     // A script that sends `bytes` and closes.
     static Script sending(QByteArray bytes);
     // A complete response with Content-Length and "Connection: close".
     static QByteArray response(int status, const QByteArray &body, const QByteArray &headers = {});
+    // The same, leaving the connection open for the next request.
+    static QByteArray keepAliveResponse(int status, const QByteArray &body,
+                                        const QByteArray &headers = {});
     // The same status line and headers, with the body in chunked transfer coding.
     static QByteArray chunkedResponse(int status, const QList<QByteArray> &chunks);
 
 private:
-    void serve(QTcpSocket &socket);
+    void serve(QTcpSocket &socket, const QTcpServer &server);
 
     Script mScript;
+    Options mOptions;
+    std::atomic<int> mConnections{0};
     std::atomic<bool> mStopping{false};
     quint16 mPort = 0;
     mutable std::mutex mMutex;

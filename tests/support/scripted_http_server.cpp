@@ -29,9 +29,12 @@ int main(int argc, char **argv) {
 
     LoopbackServer server(
         [&](LoopbackServer::Exchange &exchange) {
-            QFile log(logPath);
-            if (log.open(QIODevice::Append)) {
-                log.write(exchange.request().left(exchange.request().indexOf("\r\n")) + "\n");
+            {
+                // Closed before the delay, so the request shows in the log while it is held.
+                QFile log(logPath);
+                if (log.open(QIODevice::Append)) {
+                    log.write(exchange.request().left(exchange.request().indexOf("\r\n")) + "\n");
+                }
             }
             std::this_thread::sleep_for(delay);
             exchange.send(LoopbackServer::response(200, page));

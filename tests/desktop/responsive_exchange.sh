@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The window stays alive while the service holds its answer: it repaints, takes keys, shows the
+# answer when it comes, and closes at once by its button or Alt+F4.
+# usage: responsive_exchange.sh <scripted_http_server> <port>
+source "$(dirname "$0")/lib.sh"
+server=$1
+port=$2
+scratch=$(mktemp -d)
+printf '%s' '<textarea name="after" id="after">你好</textarea>' >"$scratch/page.html"
+"$server" "$port" 4000 "$scratch/page.html" "$scratch/requests.log" 60 &
+SERVER_PID=$!
+trap 'cleanup; kill $SERVER_PID $COVER_PID 2>/dev/null || true; rm -rf "$scratch"' EXIT
+COVER_PID=""
+
+region() { convert "$1" -crop "$3" +repage "$2"; }
+differs() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]; }
+requests() { [ -f "$scratch/requests.log" ] && wc -l <"$scratch/requests.log" || echo 0; }
+# Starts a translation and waits until the server holds its request.
+translate_held() {
+    local before
+    before=$(requests)
+    xdotool mousemove $((X + 300)) $((Y + 200)) click 1
+    xdotool type --delay 30 "abc"
+    xdotool mousemove $((X + 69)) $((Y + 108)) click 1
+    wait_until 10 sh -c "[ \$(wc -l <'$scratch/requests.log') -gt $before ]" ||
+        fail "no request reached the server"
+    xdotool mousemove $((X + 400)) $((Y + 90))
+    sleep 0.3
+}
+# Closes by `how` (a command) and checks the program ends with 0 within a second.
+close_within_a_second() {
+    local start elapsed status=0
+    start=$(date +%s%N)
+    "$@"
+    timeout 1 tail --pid="$APP_PID" -f /dev/null || fail "the program did not end within a second"
+    elapsed=$((($(date +%s%N) - start) / 1000000))
+    wait "$APP_PID" || status=$?
+    APP_PID=""
+    [ "$status" -eq 0 ] || fail "exit status $status"
+    echo "ended $elapsed ms after the close ($*)"
+}
+
+start_window_manager
+start_quorvane
+window_origin
+translate_held
+screenshot "$scratch/held.png"
+
+# A window mapped over Quorvane and removed again leaves its picture whole.
+xmessage -geometry 500x300+$((X + 150))+$((Y + 150)) "covering Quorvane" &
+COVER_PID=$!
+wait_until 5 xdotool search --name '^xmessage$' || fail "the covering window did not appear"
+sleep 0.3
+kill $COVER_PID
+COVER_PID=""
+sleep 0.5
+screenshot "$scratch/uncovered.png"
+area=400x250+$((X + 200))+$((Y + 300))
+region "$scratch/held.png" "$scratch/held-area.png" "$area"
+region "$scratch/uncovered.png" "$scratch/uncovered-area.png" "$area"
+differs "$scratch/held-area.png" "$scratch/uncovered-area.png" &&
+    fail "the window was not repainted while the service held its answer"
+
+# Keys typed meanwhile land in the input.
+input=700x150+$((X + 10))+$((Y + 140))
+xdotool type --delay 30 "typed"
+sleep 0.3
+screenshot "$scratch/typed.png"
+region "$scratch/held.png" "$scratch/held-input.png" "$input"
+region "$scratch/typed.png" "$scratch/typed-input.png" "$input"
+differs "$scratch/held-input.png" "$scratch/typed-input.png" || fail "typed keys did not land"
+
+# The answer and the seconds appear once the service answers.
+status=433x17+$((X + 240))+$((Y + 104))
+output=770x60+$((X + 10))+$((Y + 316))
+region "$scratch/held.png" "$scratch/held-status.png" "$status"
+region "$scratch/held.png" "$scratch/held-output.png" "$output"
+answered() {
+    screenshot "$scratch/now.png"
+    region "$scratch/now.png" "$scratch/now-status.png" "$status"
+    differs "$scratch/held-status.png" "$scratch/now-status.png"
+}
+wait_until 10 answered || fail "the status line did not change after the answer"
+region "$scratch/now.png" "$scratch/now-output.png" "$output"
+differs "$scratch/held-output.png" "$scratch/now-output.png" || fail "no translation shown"
+screenshot "$ARTIFACTS/responsive-answered.png"
+close_within_a_second xdotool mousemove $((X + 770)) $((Y + 8)) click 1
+
+# A close while the service holds the request ends the program at once.
+start_quorvane
+window_origin
+translate_held
+close_within_a_second xdotool mousemove $((X + 770)) $((Y + 8)) click 1
+start_quorvane
+window_origin
+xdotool windowactivate --sync "$WIN"
+translate_held
+close_within_a_second xdotool key alt+F4
+echo "responsive exchange: ok"

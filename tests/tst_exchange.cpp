@@ -1,0 +1,123 @@
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+
+#include "common/RuntimeError.h"
+#include "support/LoopbackServer.h"
+#include "translation/TranslateCommand.h"
+
+using namespace quorvane;
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A window that records what the command does to it.
+class ViewStub : public TranslateCommandView {
+public:
+    QString input = u"テスト"_s;
+    QStringList calls;
+    bool unloaded = false;
+
+    QString inputText() const override { return input; }
+    void setInputHighlighted(bool highlighted) override {
+        calls.append(u"highlight %1"_s.arg(highlighted));
+    }
+    void setStatusText(const QString &text) override { calls.append(u"status "_s + text); }
+    void setOutputText(const QString &text) override { calls.append(u"output "_s + text); }
+    void showFailureMessage(const QString &) override { calls.append(u"failure"_s); }
+    bool isUnloaded() const override { return unloaded; }
+};
+
+// A service that holds its answer until released, or for five seconds.
+class HeldService {
+public:
+    HeldService()
+        : mServer([this](LoopbackServer::Exchange &exchange) {
+              for (int i = 0; i < 500 && !mReleased; ++i) {
+                  std::this_thread::sleep_for(10ms);
+              }
+              exchange.send(LoopbackServer::response(
+                  200, u"<textarea name=\"after\" id=\"after\">试验</textarea>"_s.toUtf8()));
+          }) {}
+    ~HeldService() { release(); }
+    void release() { mReleased = true; }
+    const LoopbackServer &server() const { return mServer; }
+
+private:
+    std::atomic<bool> mReleased{false};
+    LoopbackServer mServer;
+};
+
+}  // namespace
+
+class TestExchange : public QObject {
+    Q_OBJECT
+
+private slots:
+    void eventsAreDispatchedDuringTheExchange();
+    void secondRunDuringTheExchangeSendsNothing();
+    void unloadDuringTheExchangeAbandonsItAtOnce();
+    void runtimeErrorOfTheExchangeReachesTheCaller();
+};
+
+void TestExchange::eventsAreDispatchedDuringTheExchange() {
+    HeldService service;
+    ViewStub view;
+    TranslateCommand command(view, service.server().root());
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&] {
+        if (++ticks == 10) {
+            service.release();
+        }
+    });
+    ticker.start(20);
+    command.Run(TranslateDirection::Ja2Ch);
+    QVERIFY(ticks >= 10);
+    QCOMPARE(view.calls.mid(0, 2), (QStringList{u"status 翻译中 ..."_s, u"output 试验"_s}));
+    QVERIFY(view.calls.value(2).startsWith(u"status 总计耗时: "_s));
+    QVERIFY(!command.isRunning());
+}
+
+void TestExchange::secondRunDuringTheExchangeSendsNothing() {
+    HeldService service;
+    ViewStub view;
+    TranslateCommand command(view, service.server().root());
+    QTimer::singleShot(100, this, [&] {
+        command.Run(TranslateDirection::Ch2Ja);
+        service.release();
+    });
+    command.Run(TranslateDirection::Ja2Ch);
+    QCOMPARE(service.server().requestLines().size(), 1);
+    QVERIFY(service.server().requestLines().constFirst().contains("wb_lp=JACH"));
+    QCOMPARE(view.calls.size(), 3);
+}
+
+void TestExchange::unloadDuringTheExchangeAbandonsItAtOnce() {
+    HeldService service;
+    ViewStub view;
+    TranslateCommand command(view, service.server().root());
+    QElapsedTimer sinceUnload;
+    QTimer::singleShot(200, this, [&] {
+        view.unloaded = true;
+        sinceUnload.start();
+        command.Abandon();
+    });
+    command.Run(TranslateDirection::Ja2Ch);
+    QVERIFY2(sinceUnload.elapsed() < 200, qPrintable(u"%1 ms"_s.arg(sinceUnload.elapsed())));
+    QCOMPARE(view.calls, QStringList{u"status 翻译中 ..."_s});
+    QVERIFY(!command.isRunning());
+    QCOMPARE(command.pageHtml(), QString());
+}
+
+// An address the client cannot parse is a runtime error, raised on the caller's thread.
+void TestExchange::runtimeErrorOfTheExchangeReachesTheCaller() {
+    ViewStub view;
+    TranslateCommand command(view, u"http://exa mple.com:99999"_s);
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, command.Run(TranslateDirection::Ja2Ch));
+    QVERIFY(!command.isRunning());
+}
+
+QTEST_GUILESS_MAIN(TestExchange)
+#include "tst_exchange.moc"
