@@ -73,6 +73,31 @@ void BM_BareCurlGet1KiB(benchmark::State &state) {
 }
 BENCHMARK(BM_BareCurlGet1KiB)->UseRealTime();
 
+// 20 translations against a far service: every new connection costs 50 ms before it answers.
+// Fresh connections pay that 20 times, a shared cache once.
+void TwentyTranslations(benchmark::State &state, bool shareConnections) {
+    const QString text = MixedText(1024);
+    for (auto _ : state) {
+        LoopbackServer far(
+            LoopbackServer::sending(LoopbackServer::keepAliveResponse(200, kPage)),
+            {.keepAlive = true, .newConnectionDelay = std::chrono::milliseconds(50)});
+        ConnectionCache cache;
+        for (int i = 0; i < 20; ++i) {
+            benchmark::DoNotOptimize(TranslateText(text, TranslateDirection::Ja2Ch, far.root(),
+                                                   {shareConnections ? &cache : nullptr}));
+        }
+        state.counters["connections"] = far.connections();
+    }
+}
+BENCHMARK_CAPTURE(TwentyTranslations, fresh_connections, false)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
+BENCHMARK_CAPTURE(TwentyTranslations, shared_connections, true)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(5);
+
 }  // namespace
 
 BENCHMARK_MAIN();

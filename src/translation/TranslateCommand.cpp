@@ -9,9 +9,7 @@ namespace quorvane {
 
 namespace {
 
-const QString kEmptyInputStatus = QStringLiteral("错误:要翻译内容不能为空");
 const QString kBusyStatus = QStringLiteral("翻译中 ...");
-const QString kNoTranslationStatus = QStringLiteral("错误:返回的页面中找不到译文");
 constexpr qint32 kFlashStepMs = 100;
 
 bool IsKana(QChar c) {
@@ -31,7 +29,7 @@ void TranslateCommand::Run(TranslateDirection direction) {
     }
     const QScopedValueRollback running(mRunning, true);
     if (mView.inputText().isEmpty()) {
-        mView.setStatusText(kEmptyInputStatus);
+        mView.setStatusText(EmptyInputMessage());
         FlashInput();
     } else {
         Translate(direction);
@@ -65,7 +63,7 @@ void TranslateCommand::Translate(TranslateDirection direction) {
         return;
     }
     if (!result.translation) {
-        mView.setStatusText(kNoTranslationStatus);
+        mView.setStatusText(NoTranslationMessage());
         return;
     }
     mView.setOutputText(*result.translation);
@@ -143,6 +141,14 @@ QString FailureMessage(const QString &serviceRoot) {
            QStringLiteral(
                "\"获取数据失败，请检查代理设置是否正确或者尝试减少一次性翻译的文字的数量。"
                "如果还不能解决问题，请点帮助。");
+}
+
+QString EmptyInputMessage() {
+    return QStringLiteral("错误:要翻译内容不能为空");
+}
+
+QString NoTranslationMessage() {
+    return QStringLiteral("错误:返回的页面中找不到译文");
 }
 
 }  // namespace quorvane

@@ -84,5 +84,8 @@ TranslateDirection DirectionOfText(const QString &text);
 
 // The message shown when no data came back from the service at `serviceRoot`.
 QString FailureMessage(const QString &serviceRoot);
+// The status shown for an empty input, and for a page that holds no translation.
+QString EmptyInputMessage();
+QString NoTranslationMessage();
 
 }  // namespace quorvane

@@ -7,7 +7,7 @@ work=$2
 root=$3
 cmake -S "$source" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DQUORVANE_BUILD_TESTS=OFF -DQUORVANE_SERVICE_ROOT="$root" >/dev/null
-cmake --build "$work/build" --target quorvane
+cmake --build "$work/build" --target quorvane manual
 rm -rf "$work/root"
 DESTDIR="$work/root" cmake --install "$work/build" --prefix /usr >/dev/null
 test -x "$work/root/usr/bin/quorvane"

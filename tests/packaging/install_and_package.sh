@@ -14,6 +14,7 @@ expected=(
     usr/share/icons/hicolor/48x48/apps/com.example.quorvane.png
     usr/share/icons/hicolor/256x256/apps/com.example.quorvane.png
     usr/share/doc/quorvane/copyright
+    usr/share/man/man1/quorvane.1.gz
 )
 
 check_tree() {
@@ -28,6 +29,9 @@ check_tree() {
     [ -z "$complaints" ] || fail "the desktop file does not validate: $complaints"
     appstreamcli validate --no-net --pedantic \
         "$root/usr/share/metainfo/com.example.quorvane.metainfo.xml" || fail "metainfo"
+    local warnings
+    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$root/usr/share/man/man1/quorvane.1.gz" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
     [ "$(identify -format '%wx%h' "$root/usr/share/icons/hicolor/256x256/apps/com.example.quorvane.png")" = 256x256 ] ||
         fail "the large icon is not 256 x 256"
 }

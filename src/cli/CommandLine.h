@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QIODevice>
+#include <QStringList>
+
+#include "translation/TranslateRequest.h"
+
+namespace quorvane {
+
+// The statuses of a command-line run, as BSD's sysexits names them.
+namespace ExitStatus {
+constexpr int Translated = 0;
+constexpr int Usage = 64;
+constexpr int NoTranslation = 65;
+constexpr int Unavailable = 69;
+constexpr int RuntimeFailure = 70;
+}  // namespace ExitStatus
+
+// One translation from a terminal: `arguments` as the program got them (its name first), the
+// text from them or else from `input`, the translation on `output`, messages on `errors`.
+// Returns the exit status. Needs only a QCoreApplication.
+int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &output,
+                   QIODevice &errors, const QString &serviceRoot = ServiceRoot());
+
+}  // namespace quorvane
