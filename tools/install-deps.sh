@@ -11,7 +11,8 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth openbox xdotool xclip x11-utils imagemagick
   fonts-wqy-microhei
-  desktop-file-utils appstream dpkg-dev file
+  desktop-file-utils appstream dpkg-dev file lintian man-db
+  weston xwayland qt6-wayland
 )
 
 missing=()

@@ -20,13 +20,32 @@ int RunFromTerminal(int argc, char **argv) {
     return quorvane::RunCommandLine(QCoreApplication::arguments(), input, output, errors);
 }
 
+// In a Wayland session Qt would choose its Wayland plugin, where keep-on-top, the centred place
+// and the see-through corners cannot be had: Wayland lets a client neither raise nor place
+// itself. Such desktops also run XWayland, so with an X display there and no platform chosen by
+// the user the window runs on X11, and on Wayland only where there is no X display.
+QList<QByteArray> WindowArguments(char *program) {
+    QList<QByteArray> arguments{program};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        arguments << "-platform"
+                  << "xcb;wayland";
+    }
+    return arguments;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
     if (argc > 1) {
         return RunFromTerminal(argc, argv);
     }
-    quorvane::QuorvaneApplication app(argc, argv);
+    QList<QByteArray> arguments = WindowArguments(argv[0]);
+    QList<char *> pointers;
+    for (QByteArray &argument : arguments) {
+        pointers.append(argument.data());
+    }
+    int count = int(pointers.size());
+    quorvane::QuorvaneApplication app(count, pointers.data());
     quorvane::frmMain window;
     window.show();
     return app.exec();

@@ -15,6 +15,7 @@ expected=(
     usr/share/icons/hicolor/256x256/apps/com.example.quorvane.png
     usr/share/doc/quorvane/copyright
     usr/share/man/man1/quorvane.1.gz
+    usr/share/doc/quorvane/changelog.gz
 )
 
 check_tree() {
@@ -43,6 +44,10 @@ check_tree "$scratch/installed"
 deb=$(ls "$scratch"/package/quorvane_1.0.0.15_*.deb)
 dpkg-deb -x "$deb" "$scratch/unpacked"
 check_tree "$scratch/unpacked"
+file "$scratch/unpacked/usr/bin/quorvane" | grep -q ', stripped' || fail "the packaged program is not stripped"
+ls "$scratch"/package/quorvane-dbgsym_1.0.0.15_*.ddeb >/dev/null || fail "no debug symbols package"
+complaints=$(lintian --tag-display-limit 0 "$deb" 2>/dev/null | grep -E '^[EW]: ' || true)
+[ -z "$complaints" ] || fail "lintian: $complaints"
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6widgets6 libqt6gui6 libqt6core6 libcurl4; do
     grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
