@@ -19,7 +19,6 @@ window_origin
 # Regions of the window as screenshots show them: the status line and the output box.
 status_box() { convert "$1" -crop 433x17+$((X + 240))+$((Y + 104)) +repage "$2"; }
 output_box() { convert "$1" -crop 770x60+$((X + 10))+$((Y + 316)) +repage "$2"; }
-differs() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]; }
 
 # Typed, then pasted: xdotool can type non-ASCII text only by remapping a spare key, and on a
 # loaded machine the program may read a key before its new mapping.

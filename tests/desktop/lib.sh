@@ -93,6 +93,9 @@ pixel_now() {
     import -window root -crop "1x1+$1+$2" -depth 8 txt:- | sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1,\2,\3/p'
 }
 
+# Whether two pictures differ in any pixel.
+differs() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]; }
+
 expect_pixel() {
     local shot=$1 x=$2 y=$3 expected=$4 what=$5
     local actual

@@ -13,7 +13,6 @@ trap 'cleanup; kill $SERVER_PID $COVER_PID 2>/dev/null || true; rm -rf "$scratch
 COVER_PID=""
 
 region() { convert "$1" -crop "$3" +repage "$2"; }
-differs() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]; }
 requests() { [ -f "$scratch/requests.log" ] && wc -l <"$scratch/requests.log" || echo 0; }
 # Starts a translation and waits until the server holds its request.
 translate_held() {
