@@ -76,27 +76,25 @@ void TranslateCommand::Translate(TranslateDirection direction) {
 // raised again here, on the window's thread.
 TranslateResult TranslateCommand::FetchWhileDispatching(const QString &text,
                                                         TranslateDirection direction) {
-    FetchCancellation cancellation;
+    Exchange exchange;
     TranslateResult result;
     std::exception_ptr error;
-    const std::unique_ptr<QThread> exchange(QThread::create([&] {
+    const std::unique_ptr<QThread> worker(QThread::create([&] {
         try {
-            result = TranslateText(text, direction, mServiceRoot, {&mConnections, &cancellation});
+            result = TranslateText(text, direction, mServiceRoot,
+                                   {&mConnections, &exchange.cancellation});
         } catch (...) {
             error = std::current_exception();
         }
     }));
-    QEventLoop wait;
-    QObject::connect(exchange.get(), &QThread::finished, &wait, &QEventLoop::quit);
-    const QScopedValueRollback current(mExchange, &cancellation);
-    const QScopedValueRollback currentWait(mExchangeWait, &wait);
-    exchange->start();
-    wait.exec();
-    // Left early: the window has gone or the application is quitting.
-    if (!exchange->isFinished()) {
-        cancellation.Cancel();
-    }
-    exchange->wait();
+    QObject::connect(worker.get(), &QThread::finished, &exchange.wait, &QEventLoop::quit);
+    const QScopedValueRollback current(mExchange, &exchange);
+    worker->start();
+    exchange.wait.exec();
+    // The wait also ends early, when the window has gone or the application is quitting; an
+    // exchange that has finished ignores the cancellation.
+    exchange.cancellation.Cancel();
+    worker->wait();
     if (error) {
         std::rethrow_exception(error);
     }
@@ -105,8 +103,8 @@ TranslateResult TranslateCommand::FetchWhileDispatching(const QString &text,
 
 void TranslateCommand::Abandon() {
     if (mExchange) {
-        mExchange->Cancel();
-        mExchangeWait->quit();
+        mExchange->cancellation.Cancel();
+        mExchange->wait.quit();
     }
 }
 

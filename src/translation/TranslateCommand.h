@@ -67,9 +67,13 @@ private:
     std::function<qint32()> mTickSource;
     std::unique_ptr<clsTimeCount> mTimeCount;
     std::unique_ptr<clsWaitableTimer> mWaitTimer;
+    // The exchange in progress and the loop that waits for it.
+    struct Exchange {
+        FetchCancellation cancellation;
+        QEventLoop wait;
+    };
     ConnectionCache mConnections;
-    FetchCancellation *mExchange = nullptr;  // the exchange in progress
-    QEventLoop *mExchangeWait = nullptr;
+    Exchange *mExchange = nullptr;
     QString mPageHtml;
     QString mSeconds;
     bool mRunning = false;

@@ -88,11 +88,11 @@ QString DecodeUtf8AsBrowsersDo(const QByteArray &bytes) {
             text.append(QLatin1Char(char(lead)));
             continue;
         }
-        const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
         if (lead < 0xC2 || lead > 0xF4) {
             text.append(QChar::ReplacementCharacter);
             continue;
         }
+        const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
         char32_t codePoint = lead & (0xFF >> (length + 1));
         // The second byte's range excludes overlong forms, surrogates and code points past
         // U+10FFFF; every later one is 80..BF.
@@ -115,6 +115,32 @@ QString DecodeUtf8AsBrowsersDo(const QByteArray &bytes) {
     return text;
 }
 
+}  // namespace
+
+// Makes a cancellation wake the exchange's multi handle while the exchange lasts.
+class ExchangeInProgress {
+public:
+    ExchangeInProgress(FetchCancellation *cancellation, CURLM *multi)
+        : mCancellation(cancellation) {
+        Set(multi);
+    }
+    ~ExchangeInProgress() { Set(nullptr); }
+    ExchangeInProgress(const ExchangeInProgress &) = delete;
+    ExchangeInProgress &operator=(const ExchangeInProgress &) = delete;
+
+private:
+    void Set(CURLM *multi) {
+        if (mCancellation) {
+            const std::lock_guard lock(mCancellation->mMutex);
+            mCancellation->mMulti = multi;
+        }
+    }
+
+    FetchCancellation *mCancellation;
+};
+
+namespace {
+
 // Runs the exchange on a multi handle of its own, so that a cancellation from another thread
 // wakes its wait at once. libcurl decides every wait's length by its own time-outs.
 CURLcode Perform(CURL *curl, FetchCancellation *cancellation) {
@@ -122,9 +148,7 @@ CURLcode Perform(CURL *curl, FetchCancellation *cancellation) {
     if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK) {
         return CURLE_OUT_OF_MEMORY;
     }
-    if (cancellation) {
-        cancellation->Register(multi.get());
-    }
+    const ExchangeInProgress inProgress(cancellation, multi.get());
     int running = 1;
     CURLMcode status = CURLM_OK;
     bool cancelled = false;
@@ -135,9 +159,6 @@ CURLcode Perform(CURL *curl, FetchCancellation *cancellation) {
             break;
         }
         status = curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr);
-    }
-    if (cancellation) {
-        cancellation->Unregister();
     }
     CURLcode result = cancelled ? CURLE_ABORTED_BY_CALLBACK : CURLE_RECV_ERROR;
     int queued = 0;
@@ -215,16 +236,6 @@ void FetchCancellation::Cancel() {
     }
 }
 
-void FetchCancellation::Register(void *multi) {
-    const std::lock_guard lock(mMutex);
-    mMulti = multi;
-}
-
-void FetchCancellation::Unregister() {
-    const std::lock_guard lock(mMutex);
-    mMulti = nullptr;
-}
-
 QString FetchPage(const QString &url, const FetchContext &context) {
     const QByteArray address = url.toUtf8();
     if (address.size() > kLongestAddress) {
@@ -241,7 +252,7 @@ QString FetchPage(const QString &url, const FetchContext &context) {
     BodySink sink{{}, limits.maxBodyBytes};
     ConfigureExchange(curl.get(), address, sink, limits);
     if (context.connections) {
-        curl_easy_setopt(curl.get(), CURLOPT_SHARE, context.connections->share().handle);
+        curl_easy_setopt(curl.get(), CURLOPT_SHARE, context.connections->mShare->handle);
     }
     if (Perform(curl.get(), context.cancellation) != CURLE_OK) {
         return {};

@@ -21,10 +21,9 @@ public:
     ConnectionCache(const ConnectionCache &) = delete;
     ConnectionCache &operator=(const ConnectionCache &) = delete;
 
-    struct Share;
-    Share &share() const { return *mShare; }
-
 private:
+    friend QString FetchPage(const QString &url, const struct FetchContext &context);
+    struct Share;
     std::unique_ptr<Share> mShare;
 };
 
@@ -35,14 +34,11 @@ public:
     void Cancel();
     bool IsCancelled() const { return mCancelled; }
 
-    // The exchange's multi handle, woken by Cancel while it is registered.
-    void Register(void *multi);
-    void Unregister();
-
 private:
+    friend class ExchangeInProgress;
     std::atomic<bool> mCancelled{false};
     std::mutex mMutex;
-    void *mMulti = nullptr;
+    void *mMulti = nullptr;  // the exchange's libcurl multi handle, which Cancel wakes
 };
 
 struct FetchContext {

@@ -234,10 +234,9 @@ void frmMain::mouseReleaseEvent(QMouseEvent *event) {
 }
 
 // A left press on the background moves the window with the pointer until the button is released:
-// by the window system where it offers that, else by hand.
-// On X11 the window manager learns of a system move only after the press, and a release that
-// reaches the window first (a tap) leaves that move running with no button held; there, as where
-// the platform refuses, the window follows the pointer by hand.
+// by the window system where it offers that, else by hand. On X11 it is always by hand: the window
+// manager learns of a system move only after the press, and a release that reaches the window
+// first (a tap) would leave that move running with no button held.
 void frmMain::Form_MouseDown(QMouseEvent *event) {
     if (event->button() != Qt::LeftButton) {
         return;

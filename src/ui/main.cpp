@@ -10,7 +10,6 @@ namespace {
 // Any argument means a run from a terminal: no display is needed, and no widget is made.
 int RunFromTerminal(int argc, char **argv) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Quorvane"));
     QFile input;
     QFile output;
     QFile errors;
@@ -24,13 +23,9 @@ int RunFromTerminal(int argc, char **argv) {
 // and the see-through corners cannot be had: Wayland lets a client neither raise nor place
 // itself. Such desktops also run XWayland, so with an X display there and no platform chosen by
 // the user the window runs on X11, and on Wayland only where there is no X display.
-QList<QByteArray> WindowArguments(char *program) {
-    QList<QByteArray> arguments{program};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY")) {
-        arguments << "-platform"
-                  << "xcb;wayland";
-    }
-    return arguments;
+bool PrefersX11() {
+    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+           !qEnvironmentVariableIsEmpty("DISPLAY");
 }
 
 }  // namespace
@@ -39,13 +34,11 @@ int main(int argc, char **argv) {
     if (argc > 1) {
         return RunFromTerminal(argc, argv);
     }
-    QList<QByteArray> arguments = WindowArguments(argv[0]);
-    QList<char *> pointers;
-    for (QByteArray &argument : arguments) {
-        pointers.append(argument.data());
-    }
-    int count = int(pointers.size());
-    quorvane::QuorvaneApplication app(count, pointers.data());
+    char platform[] = "-platform";
+    char x11First[] = "xcb;wayland";
+    char *windowArguments[] = {argv[0], platform, x11First, nullptr};
+    int windowArgumentCount = PrefersX11() ? 3 : 1;
+    quorvane::QuorvaneApplication app(windowArgumentCount, windowArguments);
     quorvane::frmMain window;
     window.show();
     return app.exec();
