@@ -1,3 +1,4 @@
+#include <QAccessible>
 #include <QDesktopServices>
 #include <QTest>
 #include <QTextEdit>
@@ -43,6 +44,10 @@ private slots:
     void hotspotsOpenTheirPages();
     void aboutBoxShowsItsEightLines();
     void controlsHaveAccessibleNames();
+    void pressActionDoesWhatAClickDoes_data();
+    void pressActionDoesWhatAClickDoes();
+    void accessibleTreeLeavesOutTheHiddenPictures();
+    void statusBarReadsTheStatusLine();
 
 private:
     QWidget *target(const QString &name) const {
@@ -228,6 +233,95 @@ void TestPictureButtons::controlsHaveAccessibleNames() {
     }
     QCOMPARE(names.size(), 7);
     QVERIFY(!names.contains(QString()));
+}
+
+void TestPictureButtons::pressActionDoesWhatAClickDoes_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QAccessible::Role>("role");
+    // "status <text>", "minimised", "closed", "box <title>" or "opens <address>"
+    QTest::addColumn<QString>("effect");
+    const QString emptyInput = u"status 错误:要翻译内容不能为空"_s;
+    QTest::newRow("日 -> 中") << u"imgJa2Ch"_s << QAccessible::PushButton << emptyInput;
+    QTest::newRow("中 -> 日") << u"imgCh2Ja"_s << QAccessible::PushButton << emptyInput;
+    QTest::newRow("minimise") << u"imgMin"_s << QAccessible::PushButton << u"minimised"_s;
+    QTest::newRow("close") << u"imgClose"_s << QAccessible::PushButton << u"closed"_s;
+    QTest::newRow("about") << u"Image6"_s << QAccessible::PushButton << u"box Quorvane"_s;
+    QTest::newRow("help") << u"Image5"_s << QAccessible::Link
+                          << u"opens http://127.0.0.1:9/world/jiantizi/"_s;
+    QTest::newRow("maker") << u"Image7"_s << QAccessible::Link
+                           << u"opens "_s + QString::fromUtf16(maker::kHomePage);
+}
+
+// A screen reader presses the control through its one action; the window does what a left
+// click does, from the event loop.
+void TestPictureButtons::pressActionDoesWhatAClickDoes() {
+    QFETCH(QString, control);
+    QFETCH(QAccessible::Role, role);
+    QFETCH(QString, effect);
+    QWidget *widget = Control(mWindow.get(), control);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->role(), role);
+    QCOMPARE(accessible->text(QAccessible::Name), widget->accessibleName());
+    QCOMPARE(accessible->text(QAccessible::Description), widget->accessibleDescription());
+    QAccessibleActionInterface *actions = accessible->actionInterface();
+    QVERIFY(actions);
+    QCOMPARE(actions->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+
+    UrlCatcher browser;
+    QDesktopServices::setUrlHandler(u"http"_s, &browser, "open");
+    const ModalBox box = AnswerModalBox([actions] {
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        QTest::qWait(200);
+    });
+    QDesktopServices::unsetUrlHandler(u"http"_s);
+    const QString what = effect.section(u' ', 0, 0);
+    const QString detail = effect.section(u' ', 1);
+    if (what == u"status"_s) {
+        QCOMPARE(Control<QTextEdit>(mWindow.get(), u"rtbMsg"_s)->toPlainText(), detail);
+    } else if (what == u"minimised"_s) {
+        QTRY_VERIFY(mWindow->isMinimized());
+    } else if (what == u"closed"_s) {
+        QVERIFY(!mWindow->isVisible());
+    } else if (what == u"box"_s) {
+        QCOMPARE(box.title, detail);
+    } else {
+        QCOMPARE(browser.opened, QList<QUrl>{QUrl(detail)});
+    }
+}
+
+void TestPictureButtons::accessibleTreeLeavesOutTheHiddenPictures() {
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(mWindow.get());
+    QCOMPARE(window->role(), QAccessible::Window);
+    QStringList controls;
+    for (int i = 0; i < window->childCount(); ++i) {
+        QAccessibleInterface *child = window->child(i);
+        QCOMPARE(window->indexOfChild(child), i);
+        QVERIFY2(!child->text(QAccessible::Name).isEmpty(),
+                 qPrintable(child->object()->objectName()));
+        controls.append(child->object()->objectName());
+    }
+    QCOMPARE(controls, (QStringList{u"txtTop"_s, u"txtDown"_s, u"rtbMsg"_s, u"chkTop"_s,
+                                    u"imgJa2Ch"_s, u"imgCh2Ja"_s, u"imgMin"_s, u"imgClose"_s,
+                                    u"Image5"_s, u"Image6"_s, u"Image7"_s}));
+}
+
+// The status line is a status bar whose name and text are the line. That each change reaches the
+// screen reader is checked over AT-SPI: the offscreen platform drops accessibility events.
+void TestPictureButtons::statusBarReadsTheStatusLine() {
+    auto *line = Control<QTextEdit>(mWindow.get(), u"rtbMsg"_s);
+    QAccessibleInterface *status = QAccessible::queryAccessibleInterface(line);
+    QCOMPARE(status->role(), QAccessible::StatusBar);
+    QCOMPARE(status->childCount(), 0);
+    QAccessibleTextInterface *text = status->textInterface();
+    QVERIFY(text);
+    for (const QString &expected : {u"状态:就绪"_s, u"错误:要翻译内容不能为空"_s}) {
+        if (expected != line->toPlainText()) {
+            Click(mWindow.get(), u"imgJa2Ch"_s);
+        }
+        QCOMPARE(status->text(QAccessible::Name), expected);
+        QCOMPARE(text->text(0, text->characterCount()), expected);
+    }
 }
 
 QTEST_MAIN(TestPictureButtons)

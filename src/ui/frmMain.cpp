@@ -1,5 +1,6 @@
 #include "ui/frmMain.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -15,6 +16,7 @@
 #include "ui/ImageControl.h"
 #include "ui/MakerInfo.h"
 #include "ui/SkinPictures.h"
+#include "ui/WindowAccessibility.h"
 
 namespace quorvane {
 
@@ -70,6 +72,7 @@ frmMain::frmMain(const QString &serviceRoot, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       mServiceRoot(serviceRoot),
       mTranslate(*this, serviceRoot) {
+    InstallWindowAccessibility();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quorvane"));
     setFixedSize(kClientSize);
@@ -97,7 +100,7 @@ void frmMain::CreateControls() {
     rtbMsg->document()->setDocumentMargin(1);
     SetGround(rtbMsg, QPalette::Base, kStatusGround);
     rtbMsg->setPlainText(QStringLiteral("状态:就绪"));
-    rtbMsg->setAccessibleName(QStringLiteral("状态"));
+    rtbMsg->setAccessibleDescription(QStringLiteral("状态"));
 
     chkTop = new QCheckBox(QStringLiteral("窗口置顶"), this);
     chkTop->setObjectName(QStringLiteral("chkTop"));
@@ -363,8 +366,11 @@ void frmMain::setInputHighlighted(bool highlighted) {
               highlighted ? kFlashColour : QApplication::palette(txtTop).color(QPalette::Base));
 }
 
+// A status bar's name is its line: the name's change is what tells a screen reader to speak it.
 void frmMain::setStatusText(const QString &text) {
     rtbMsg->setPlainText(text);
+    QAccessibleEvent changed(rtbMsg, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void frmMain::setOutputText(const QString &text) {
