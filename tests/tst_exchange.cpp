@@ -105,7 +105,8 @@ void TestExchange::unloadDuringTheExchangeAbandonsItAtOnce() {
         command.Abandon();
     });
     command.Run(TranslateDirection::Ja2Ch);
-    QVERIFY2(sinceUnload.elapsed() < 200, qPrintable(u"%1 ms"_s.arg(sinceUnload.elapsed())));
+    // Far below the service's five seconds and libcurl's own one-second wait.
+    QVERIFY2(sinceUnload.elapsed() < 500, qPrintable(u"%1 ms"_s.arg(sinceUnload.elapsed())));
     QCOMPARE(view.calls, QStringList{u"status 翻译中 ..."_s});
     QVERIFY(!command.isRunning());
     QCOMPARE(command.pageHtml(), QString());

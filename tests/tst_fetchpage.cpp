@@ -198,8 +198,9 @@ void TestFetchPage::eachServerOfARedirectKeepsItsConnection() {
 }
 
 void TestFetchPage::cancellationEndsAnExchangeAtOnce() {
-    LoopbackServer silent(
-        [](LoopbackServer::Exchange &exchange) { exchange.drip(QByteArray(10, ' '), 1s); });
+    // One byte, then silence until the client goes: only the cancellation can wake the exchange
+    // before libcurl's own one-second wait ends.
+    LoopbackServer silent([](LoopbackServer::Exchange &exchange) { exchange.drip("H", 5s); });
     FetchCancellation cancellation;
     std::chrono::steady_clock::time_point cancelled;
     std::thread canceller([&] {
@@ -213,7 +214,7 @@ void TestFetchPage::cancellationEndsAnExchangeAtOnce() {
     const qint64 afterCancel =
         std::chrono::duration_cast<std::chrono::milliseconds>(returned - cancelled).count();
     QCOMPARE(page, QString());
-    QVERIFY2(afterCancel < 200, qPrintable(u"%1 ms"_s.arg(afterCancel)));
+    QVERIFY2(afterCancel < 500, qPrintable(u"%1 ms"_s.arg(afterCancel)));
 }
 
 void TestFetchPage::decodesUtf8AsBrowsersDo_data() {
