@@ -20,7 +20,7 @@ for i in $(seq 60); do
     echo "$((($(date +%s%N) - start) / 1000000)) $(pixel_now $((X + 400)) $((Y + 200)))"
 done >"$samples" &
 SAMPLER_PID=$!
-trap 'cleanup; kill $SAMPLER_PID 2>/dev/null || true' EXIT
+end_at_exit $SAMPLER_PID
 xdotool click 1 sleep 0.05 key alt+F4
 expect_exit 0
 wait "$SAMPLER_PID"

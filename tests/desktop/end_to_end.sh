@@ -3,15 +3,8 @@
 # 日 -> 中, read the window, close it.
 # usage: end_to_end.sh <scripted_http_server> <port>
 source "$(dirname "$0")/lib.sh"
-server=$1
-port=$2
-scratch=$(mktemp -d)
-printf '%s' '<html><body><textarea name="after" id="after">你好，世界</textarea></body></html>' \
-    >"$scratch/page.html"
-"$server" "$port" 1500 "$scratch/page.html" "$scratch/requests.log" 60 &
-SERVER_PID=$!
-CLIPBOARD_PID=""
-trap 'cleanup; kill $SERVER_PID $CLIPBOARD_PID 2>/dev/null || true; rm -rf "$scratch"' EXIT
+start_test_service "$1" "$2" 1500 \
+    '<html><body><textarea name="after" id="after">你好，世界</textarea></body></html>'
 
 start_window_manager
 start_quorvane
@@ -26,7 +19,7 @@ typed='Hello, '
 pasted='こんにちは世界'
 text="$typed$pasted"
 printf '%s' "$pasted" | xclip -quiet -selection clipboard &
-CLIPBOARD_PID=$!
+end_at_exit $!
 xdotool mousemove $((X + 300)) $((Y + 200)) click 1
 sleep 0.3
 xdotool type --delay 50 "$typed"
@@ -37,12 +30,12 @@ screenshot "$ARTIFACTS/e2e-typed.png"
 xdotool mousemove $((X + 69)) $((Y + 108)) click 1
 sleep 0.7
 screenshot "$ARTIFACTS/e2e-busy.png"
-wait_until 10 test -s "$scratch/requests.log" || fail "no request reached the server"
-status_box "$ARTIFACTS/e2e-busy.png" "$scratch/status-busy.png"
+wait_until 10 test -s "$REQUESTS" || fail "no request reached the server"
+status_box "$ARTIFACTS/e2e-busy.png" "$SCRATCH/status-busy.png"
 answered() {
     screenshot "$ARTIFACTS/e2e-done.png"
-    status_box "$ARTIFACTS/e2e-done.png" "$scratch/status-now.png"
-    differs "$scratch/status-busy.png" "$scratch/status-now.png"
+    status_box "$ARTIFACTS/e2e-done.png" "$SCRATCH/status-now.png"
+    differs "$SCRATCH/status-busy.png" "$SCRATCH/status-now.png"
 }
 wait_until 10 answered || fail "the status line did not change after the answer"
 xdotool mousemove $((X + 400)) $((Y + 90))
@@ -52,18 +45,18 @@ convert "$ARTIFACTS/e2e-done.png" -crop 800x576+$X+$Y +repage "$ARTIFACTS/quorva
 
 encoded=$(printf '%s' "$text" | od -An -tx1 | tr -d ' \n' | tr 'a-f' 'A-F' | sed 's/../%&/g')
 expected="GET /world/jiantizi/?before=$encoded&wb_lp=JACH&big5=no HTTP/1.1"
-[ "$(cat "$scratch/requests.log")" = "$expected" ] ||
-    fail "the server received '$(cat "$scratch/requests.log")', expected '$expected'"
+[ "$(cat "$REQUESTS")" = "$expected" ] ||
+    fail "the server received '$(cat "$REQUESTS")', expected '$expected'"
 
 for shot in typed busy done; do
-    status_box "$ARTIFACTS/e2e-$shot.png" "$scratch/status-$shot.png"
-    output_box "$ARTIFACTS/e2e-$shot.png" "$scratch/output-$shot.png"
+    status_box "$ARTIFACTS/e2e-$shot.png" "$SCRATCH/status-$shot.png"
+    output_box "$ARTIFACTS/e2e-$shot.png" "$SCRATCH/output-$shot.png"
 done
-differs "$scratch/status-typed.png" "$scratch/status-busy.png" ||
+differs "$SCRATCH/status-typed.png" "$SCRATCH/status-busy.png" ||
     fail "the status line was not repainted before the request"
-differs "$scratch/status-busy.png" "$scratch/status-done.png" ||
+differs "$SCRATCH/status-busy.png" "$SCRATCH/status-done.png" ||
     fail "the status line did not change after the answer"
-differs "$scratch/output-busy.png" "$scratch/output-done.png" ||
+differs "$SCRATCH/output-busy.png" "$SCRATCH/output-done.png" ||
     fail "the output box shows no translation"
 
 xdotool mousemove $((X + 770)) $((Y + 8)) click 1

@@ -8,6 +8,8 @@ TEST_NAME=$(basename "$0" .sh)
 APP_PID=""
 WM_PID=""
 WIN=""
+SCRATCH=""
+BACKGROUND_PIDS=()
 
 fail() {
     echo "FAIL: $*" >&2
@@ -18,8 +20,27 @@ fail() {
 cleanup() {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
     [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true
+    [ ${#BACKGROUND_PIDS[@]} -eq 0 ] || kill "${BACKGROUND_PIDS[@]}" 2>/dev/null || true
+    [ -z "$SCRATCH" ] || rm -rf "$SCRATCH"
 }
 trap cleanup EXIT
+
+# Ends the process `pid` when the test ends.
+end_at_exit() {
+    BACKGROUND_PIDS+=("$1")
+}
+
+# Starts the loopback test server `server` on `port`, answering every request with `page` after
+# `delay` milliseconds. It logs the request lines it receives to $REQUESTS; $SCRATCH is a folder
+# for the test's own files. Both go when the test ends.
+start_test_service() {
+    local server=$1 port=$2 delay=$3 page=$4
+    SCRATCH=$(mktemp -d)
+    REQUESTS=$SCRATCH/requests.log
+    printf '%s' "$page" >"$SCRATCH/page.html"
+    "$server" "$port" "$delay" "$SCRATCH/page.html" "$REQUESTS" 60 &
+    end_at_exit $!
+}
 
 # Polls `command...` every 0.1 s for up to `seconds`.
 wait_until() {

@@ -3,17 +3,10 @@
 # answer when it comes, and closes at once by its button or Alt+F4.
 # usage: responsive_exchange.sh <scripted_http_server> <port>
 source "$(dirname "$0")/lib.sh"
-server=$1
-port=$2
-scratch=$(mktemp -d)
-printf '%s' '<textarea name="after" id="after">你好</textarea>' >"$scratch/page.html"
-"$server" "$port" 4000 "$scratch/page.html" "$scratch/requests.log" 60 &
-SERVER_PID=$!
-trap 'cleanup; kill $SERVER_PID $COVER_PID 2>/dev/null || true; rm -rf "$scratch"' EXIT
-COVER_PID=""
+start_test_service "$1" "$2" 4000 '<textarea name="after" id="after">你好</textarea>'
 
 region() { convert "$1" -crop "$3" +repage "$2"; }
-requests() { [ -f "$scratch/requests.log" ] && wc -l <"$scratch/requests.log" || echo 0; }
+requests() { [ -f "$REQUESTS" ] && wc -l <"$REQUESTS" || echo 0; }
 # Starts a translation and waits until the server holds its request.
 translate_held() {
     local before
@@ -21,7 +14,7 @@ translate_held() {
     xdotool mousemove $((X + 300)) $((Y + 200)) click 1
     xdotool type --delay 30 "abc"
     xdotool mousemove $((X + 69)) $((Y + 108)) click 1
-    wait_until 10 sh -c "[ \$(wc -l <'$scratch/requests.log') -gt $before ]" ||
+    wait_until 10 sh -c "[ \$(wc -l <'$REQUESTS') -gt $before ]" ||
         fail "no request reached the server"
     xdotool mousemove $((X + 400)) $((Y + 90))
     sleep 0.3
@@ -43,45 +36,45 @@ start_window_manager
 start_quorvane
 window_origin
 translate_held
-screenshot "$scratch/held.png"
+screenshot "$SCRATCH/held.png"
 
 # A window mapped over Quorvane and removed again leaves its picture whole.
 xmessage -geometry 500x300+$((X + 150))+$((Y + 150)) "covering Quorvane" &
 COVER_PID=$!
+end_at_exit $COVER_PID
 wait_until 5 xdotool search --name '^xmessage$' || fail "the covering window did not appear"
 sleep 0.3
 kill $COVER_PID
-COVER_PID=""
 sleep 0.5
-screenshot "$scratch/uncovered.png"
+screenshot "$SCRATCH/uncovered.png"
 area=400x250+$((X + 200))+$((Y + 300))
-region "$scratch/held.png" "$scratch/held-area.png" "$area"
-region "$scratch/uncovered.png" "$scratch/uncovered-area.png" "$area"
-differs "$scratch/held-area.png" "$scratch/uncovered-area.png" &&
+region "$SCRATCH/held.png" "$SCRATCH/held-area.png" "$area"
+region "$SCRATCH/uncovered.png" "$SCRATCH/uncovered-area.png" "$area"
+differs "$SCRATCH/held-area.png" "$SCRATCH/uncovered-area.png" &&
     fail "the window was not repainted while the service held its answer"
 
 # Keys typed meanwhile land in the input.
 input=700x150+$((X + 10))+$((Y + 140))
 xdotool type --delay 30 "typed"
 sleep 0.3
-screenshot "$scratch/typed.png"
-region "$scratch/held.png" "$scratch/held-input.png" "$input"
-region "$scratch/typed.png" "$scratch/typed-input.png" "$input"
-differs "$scratch/held-input.png" "$scratch/typed-input.png" || fail "typed keys did not land"
+screenshot "$SCRATCH/typed.png"
+region "$SCRATCH/held.png" "$SCRATCH/held-input.png" "$input"
+region "$SCRATCH/typed.png" "$SCRATCH/typed-input.png" "$input"
+differs "$SCRATCH/held-input.png" "$SCRATCH/typed-input.png" || fail "typed keys did not land"
 
 # The answer and the seconds appear once the service answers.
 status=433x17+$((X + 240))+$((Y + 104))
 output=770x60+$((X + 10))+$((Y + 316))
-region "$scratch/held.png" "$scratch/held-status.png" "$status"
-region "$scratch/held.png" "$scratch/held-output.png" "$output"
+region "$SCRATCH/held.png" "$SCRATCH/held-status.png" "$status"
+region "$SCRATCH/held.png" "$SCRATCH/held-output.png" "$output"
 answered() {
-    screenshot "$scratch/now.png"
-    region "$scratch/now.png" "$scratch/now-status.png" "$status"
-    differs "$scratch/held-status.png" "$scratch/now-status.png"
+    screenshot "$SCRATCH/now.png"
+    region "$SCRATCH/now.png" "$SCRATCH/now-status.png" "$status"
+    differs "$SCRATCH/held-status.png" "$SCRATCH/now-status.png"
 }
 wait_until 10 answered || fail "the status line did not change after the answer"
-region "$scratch/now.png" "$scratch/now-output.png" "$output"
-differs "$scratch/held-output.png" "$scratch/now-output.png" || fail "no translation shown"
+region "$SCRATCH/now.png" "$SCRATCH/now-output.png" "$output"
+differs "$SCRATCH/held-output.png" "$SCRATCH/now-output.png" || fail "no translation shown"
 screenshot "$ARTIFACTS/responsive-answered.png"
 close_within_a_second xdotool mousemove $((X + 770)) $((Y + 8)) click 1
 

@@ -1,37 +1,17 @@
 #!/usr/bin/env bash
 # In a Wayland session with XWayland, Quorvane runs on X11 unless the user chose a platform; on
 # Wayland alone it still comes up. weston's headless back-end is the session.
-set -euo pipefail
-: "${QUORVANE:?set QUORVANE to the program under test}"
-ARTIFACTS=${ARTIFACTS:-$PWD/artifacts}
-mkdir -p "$ARTIFACTS"
-runtime=$(mktemp -d)
-chmod 700 "$runtime"
-export XDG_RUNTIME_DIR=$runtime
+source "$(dirname "$0")/lib.sh"
+# The session's runtime folder: weston's socket and lock live there.
+SCRATCH=$(mktemp -d)
+chmod 700 "$SCRATCH"
+export XDG_RUNTIME_DIR=$SCRATCH
 unset DISPLAY QT_QPA_PLATFORM
-WESTON_PID=""
-APP_PID=""
-cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
-    [ -n "$WESTON_PID" ] && kill "$WESTON_PID" 2>/dev/null || true
-    rm -rf "$runtime"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_until() {
-    local tries=$(($1 * 10))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
 
 log="$ARTIFACTS/wayland_session-weston.log"
 weston --backend=headless-backend.so --xwayland --socket=quorvane-test --idle-time=0 \
     --log="$log" &
-WESTON_PID=$!
+end_at_exit $!
 wait_until 10 grep -q 'xserver listening on display' "$log" || fail "weston did not start XWayland"
 x_display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$log" | head -n 1)
 # weston starts XWayland at the first X client's connection: wait until it answers.
