@@ -2,6 +2,7 @@
 #include <QTimer>
 
 #include "common/RuntimeError.h"
+#include "support/ServiceStandIns.h"
 #include "support/WindowDriver.h"
 #include "ui/QuorvaneApplication.h"
 #include "ui/frmMain.h"
@@ -26,7 +27,7 @@ void TestApplication::namesItselfQuorvane() {
 }
 
 void TestApplication::runtimeErrorInAHandlerIsShownAndEndsTheProgram() {
-    frmMain window(u"http://127.0.0.1:9"_s);
+    frmMain window(stand_in::Classic(u"http://127.0.0.1:9"_s));
     window.show();
     QTimer::singleShot(0, &window, [] { throw RuntimeError(6, u"clsTimeCount"_s, u"溢出"_s); });
     int status = 0;

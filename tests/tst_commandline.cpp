@@ -4,10 +4,14 @@
 
 #include "cli/CommandLine.h"
 #include "support/LoopbackServer.h"
-#include "translation/TranslateCommand.h"
+#include "support/ServiceStandIns.h"
+#include "support/TestCertificates.h"
+#include "translation/TranslateRequest.h"
 
 using namespace quorvane;
 using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(LoopbackServer::Script)
 
 namespace {
 
@@ -56,7 +60,9 @@ private slots:
     void translatesFromTheTerminal();
     void answersHelpAndVersion_data();
     void answersHelpAndVersion();
-    void runtimeErrorExitsWithSeventy();
+    void choosesAndReportsTheService_data();
+    void choosesAndReportsTheService();
+    void untrustedCertificateIsNoDataWithItsReason();
 };
 
 void TestCommandLine::translatesFromTheTerminal_data() {
@@ -92,10 +98,12 @@ void TestCommandLine::translatesFromTheTerminal_data() {
         << u"<b> &猫\n"_s.toUtf8() << QString() << QByteArray("x") << QByteArray("JACH");
     QTest::newRow("page without a translation")
         << QStringList{u"--ja2ch"_s, u"x"_s} << none << QByteArray("<html>busy</html>") << 65
-        << QByteArray() << NoTranslationMessage() << QByteArray("x") << QByteArray("JACH");
+        << QByteArray() << NoTranslationMessage() + u"\nHTTP 200"_s << QByteArray("x")
+        << QByteArray("JACH");
     QTest::newRow("no data") << QStringList{u"--ja2ch"_s, u"x"_s} << none << QByteArray() << 69
-                             << QByteArray() << FailureMessage(kServiceRoot) << QByteArray("x")
-                             << QByteArray("JACH");
+                             << QByteArray()
+                             << FailureMessage(kServiceRoot) + u"\nHTTP 200, empty answer"_s
+                             << QByteArray("x") << QByteArray("JACH");
     QTest::newRow("empty standard input") << QStringList{u"--ja2ch"_s} << none << page << 64
                                           << QByteArray() << EmptyInputMessage() << none << none;
     QTest::newRow("only a line end") << QStringList{u"--ja2ch"_s} << QByteArray("\r\n") << page
@@ -152,7 +160,9 @@ void TestCommandLine::answersHelpAndVersion() {
     QCOMPARE(run.status, 0);
     QVERIFY2(run.output.startsWith(begins), run.output.constData());
     if (begins.startsWith("Usage")) {
-        for (const QByteArray name : {"--ja2ch", "--ch2ja", "--auto", "--version"}) {
+        for (const QByteArray name : {"--ja2ch", "--ch2ja", "--auto", "--version", "--service",
+                                      "google:", "libretranslate:", "classic:", "QUORVANE_SERVICE",
+                                      "QUORVANE_LIBRETRANSLATE_KEY"}) {
             QVERIFY(run.output.contains(name));
         }
     } else {
@@ -161,20 +171,108 @@ void TestCommandLine::answersHelpAndVersion() {
     QCOMPARE(run.errors, QByteArray());
 }
 
-// No built service root fails to parse, so this runs in the process with one that does.
-void TestCommandLine::runtimeErrorExitsWithSeventy() {
+namespace {
+
+struct InProcessRun {
+    int status = -1;
+    QString output;
+    QString errors;
+};
+
+InProcessRun RunInProcess(const QStringList &arguments, const FetchContext &context = {}) {
     QBuffer input;
     QBuffer output;
     QBuffer errors;
     for (QBuffer *buffer : {&input, &output, &errors}) {
         buffer->open(QIODevice::ReadWrite);
     }
-    const int status = RunCommandLine({u"quorvane"_s, u"--ja2ch"_s, u"x"_s}, input, output, errors,
-                                      u"http://exa mple.com:99999"_s);
-    QCOMPARE(status, 70);
-    QVERIFY2(QString::fromUtf8(errors.data()).startsWith(u"运行时错误 '"_s),
-             errors.data().constData());
-    QCOMPARE(output.data(), QByteArray());
+    const int status =
+        RunCommandLine(QStringList{u"quorvane"_s} + arguments, input, output, errors, context);
+    return {status, QString::fromUtf8(output.data()), QString::fromUtf8(errors.data())};
+}
+
+}  // namespace
+
+void TestCommandLine::choosesAndReportsTheService_data() {
+    QTest::addColumn<LoopbackServer::Script>("service");
+    QTest::addColumn<QByteArray>("environment");  // QUORVANE_SERVICE; ROOT is the stand-in's
+    QTest::addColumn<QStringList>("arguments");   // ROOT is the stand-in's
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("errors");
+
+    using stand_in::Always;
+    const auto respond = [](int status, const QByteArray &body) {
+        return LoopbackServer::keepAliveResponse(status, body);
+    };
+    const LoopbackServer::Script google =
+        stand_in::Google({.page = Always(respond(200, stand_in::GooglePage(u"我喜欢猫"_s)))});
+    const stand_in::Answer tooMany = Always(respond(429, "<html>Too Many Requests</html>"));
+    const stand_in::Answer wrongShape = Always(respond(200, R"({"sentences":[]})"));
+    const QStringList translateWithGoogle{u"--service"_s, u"google=ROOT"_s, u"--ja2ch"_s, u"猫"_s};
+    const QByteArray none;
+
+    QTest::newRow("google translates")
+        << google << none << translateWithGoogle << 0 << u"我喜欢猫\n"_s << QString();
+    QTest::newRow("google refuses at all three endpoints")
+        << stand_in::Google({tooMany, tooMany, tooMany}) << none << translateWithGoogle << 75
+        << QString() << RefusalMessage({}) + u"\nHTTP 429\n"_s;
+    QTest::newRow("google answers JSON of the wrong shape")
+        << stand_in::Google({{}, wrongShape, wrongShape}) << none << translateWithGoogle << 65
+        << QString() << NoTranslationMessage() + u"\nHTTP 200\n"_s;
+    QTest::newRow("the environment chooses")
+        << LoopbackServer::sending(LoopbackServer::response(
+               200, "<textarea name=\"after\" id=\"after\">经典</textarea>"))
+        << QByteArray("classic=ROOT") << QStringList{u"--ch2ja"_s, u"x"_s} << 0 << u"经典\n"_s
+        << QString();
+    QTest::newRow("the option over the environment")
+        << google << QByteArray("libretranslate=http://127.0.0.1:9") << translateWithGoogle << 0
+        << u"我喜欢猫\n"_s << QString();
+    QTest::newRow("libretranslate's own error")
+        << LoopbackServer::sending(LoopbackServer::response(403, R"({"error":"Invalid API key"})"))
+        << none << QStringList{u"--service=libretranslate=ROOT"_s, u"--auto"_s, u"ねこ"_s} << 65
+        << QString() << NoTranslationMessage() + u"\nInvalid API key\n"_s;
+    QTest::newRow("unknown service")
+        << google << none << QStringList{u"--service"_s, u"bing"_s, u"--ja2ch"_s, u"x"_s} << 64
+        << QString()
+        << u"Unknown service 'bing'. The services: google, libretranslate, classic.\n"_s;
+    QTest::newRow("root with a path")
+        << google << none
+        << QStringList{u"--service"_s, u"google=http://127.0.0.1:9/x"_s, u"--ja2ch"_s, u"x"_s} << 64
+        << QString()
+        << u"Not a service root: 'http://127.0.0.1:9/x'. A root is http:// or https:// and a host, "
+           u"with an optional port and no path. The services: google, libretranslate, classic.\n"_s;
+    QTest::newRow("unknown service in the environment")
+        << google << QByteArray("deepl") << QStringList{u"--ja2ch"_s, u"x"_s} << 64 << QString()
+        << u"Unknown service 'deepl'. The services: google, libretranslate, classic.\n"_s;
+}
+
+void TestCommandLine::choosesAndReportsTheService() {
+    QFETCH(LoopbackServer::Script, service);
+    QFETCH(QByteArray, environment);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, output);
+    QFETCH(QString, errors);
+    LoopbackServer server(service, {.keepAlive = true});
+    qputenv("QUORVANE_SERVICE", environment.replace("ROOT", server.root().toUtf8()));
+    const InProcessRun run = RunInProcess(arguments.replaceInStrings(u"ROOT"_s, server.root()));
+    qunsetenv("QUORVANE_SERVICE");
+    QCOMPARE(run.errors, errors);
+    QCOMPARE(run.output, output);
+    QCOMPARE(run.status, status);
+}
+
+void TestCommandLine::untrustedCertificateIsNoDataWithItsReason() {
+    const TestCertificates certificates;
+    QVERIFY(certificates.isValid());
+    LoopbackServer server(LoopbackServer::sending({}), {.tls = certificates.selfSigned()});
+    const InProcessRun run =
+        RunInProcess({u"--service"_s, u"classic="_s + server.root(), u"--ja2ch"_s, u"x"_s},
+                     {.certificateAuthorities = certificates.authorityFile()});
+    QCOMPARE(run.status, 69);
+    QCOMPARE(run.errors, FailureMessage(server.root()) +
+                             u"\nSSL certificate problem: self-signed certificate\n"_s);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -4,6 +4,7 @@
 
 #include "common/RuntimeError.h"
 #include "support/LoopbackServer.h"
+#include "support/ServiceStandIns.h"
 #include "translation/TranslateCommand.h"
 
 using namespace quorvane;
@@ -64,7 +65,7 @@ private slots:
 void TestExchange::eventsAreDispatchedDuringTheExchange() {
     HeldService service;
     ViewStub view;
-    TranslateCommand command(view, service.server().root());
+    TranslateCommand command(view, stand_in::Classic(service.server().root()));
     int ticks = 0;
     QTimer ticker;
     connect(&ticker, &QTimer::timeout, this, [&] {
@@ -83,7 +84,7 @@ void TestExchange::eventsAreDispatchedDuringTheExchange() {
 void TestExchange::secondRunDuringTheExchangeSendsNothing() {
     HeldService service;
     ViewStub view;
-    TranslateCommand command(view, service.server().root());
+    TranslateCommand command(view, stand_in::Classic(service.server().root()));
     QTimer::singleShot(100, this, [&] {
         command.Run(TranslateDirection::Ch2Ja);
         service.release();
@@ -97,7 +98,7 @@ void TestExchange::secondRunDuringTheExchangeSendsNothing() {
 void TestExchange::unloadDuringTheExchangeAbandonsItAtOnce() {
     HeldService service;
     ViewStub view;
-    TranslateCommand command(view, service.server().root());
+    TranslateCommand command(view, stand_in::Classic(service.server().root()));
     QElapsedTimer sinceUnload;
     QTimer::singleShot(200, this, [&] {
         view.unloaded = true;
@@ -115,7 +116,9 @@ void TestExchange::unloadDuringTheExchangeAbandonsItAtOnce() {
 // An address the client cannot parse is a runtime error, raised on the caller's thread.
 void TestExchange::runtimeErrorOfTheExchangeReachesTheCaller() {
     ViewStub view;
-    TranslateCommand command(view, u"http://exa mple.com:99999"_s);
+    // A root that no choice accepts, so that the exchange raises.
+    TranslateCommand command(
+        view, {stand_in::Classic(u"http://127.0.0.1:9"_s).service, u"http://exa mple.com:99999"_s});
     QVERIFY_THROWS_EXCEPTION(RuntimeError, command.Run(TranslateDirection::Ja2Ch));
     QVERIFY(!command.isRunning());
 }

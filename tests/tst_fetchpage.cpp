@@ -26,18 +26,6 @@ QByteArray Gzip(const QByteArray &data) {
     return out;
 }
 
-// Shortened limits for the duration of one test.
-class ScopedFetchLimits {
-public:
-    explicit ScopedFetchLimits(const FetchLimits &limits) : mSaved(CurrentFetchLimits()) {
-        SetFetchLimits(limits);
-    }
-    ~ScopedFetchLimits() { SetFetchLimits(mSaved); }
-
-private:
-    FetchLimits mSaved;
-};
-
 }  // namespace
 
 class TestFetchPage : public QObject {
@@ -127,10 +115,11 @@ void TestFetchPage::failsWhenNoServerListens() {
 }
 
 void TestFetchPage::failsWhenTheServerStaysSilent() {
-    const ScopedFetchLimits limits({.connectTimeout = 1s, .exchangeTimeout = 500ms});
     LoopbackServer server(
         [](LoopbackServer::Exchange &exchange) { exchange.drip(QByteArray(20, ' '), 100ms); });
-    QCOMPARE(FetchPage(server.root() + u"/"_s), QString());
+    QCOMPARE(FetchPage(server.root() + u"/"_s,
+                       {.limits = {.connectTimeout = 1s, .exchangeTimeout = 500ms}}),
+             QString());
 }
 
 void TestFetchPage::failsWhenTheBodyExceedsTheCap_data() {
@@ -145,11 +134,8 @@ void TestFetchPage::failsWhenTheBodyExceedsTheCap_data() {
 
 void TestFetchPage::failsWhenTheBodyExceedsTheCap() {
     QFETCH(QByteArray, reply);
-    FetchLimits small;
-    small.maxBodyBytes = 1000;
-    const ScopedFetchLimits limits(small);
     LoopbackServer server(LoopbackServer::sending(reply));
-    QCOMPARE(FetchPage(server.root() + u"/"_s), QString());
+    QCOMPARE(FetchPage(server.root() + u"/"_s, {.limits = {.maxBodyBytes = 1000}}), QString());
 }
 
 void TestFetchPage::raisesForAnAddressThatCannotBeParsed() {

@@ -5,6 +5,7 @@
 #include <QTextEdit>
 
 #include "support/LoopbackServer.h"
+#include "support/ServiceStandIns.h"
 #include "support/WindowDriver.h"
 #include "translation/modPub.h"
 #include "ui/frmMain.h"
@@ -61,7 +62,6 @@ class TestHostile : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void cleanupTestCase();
     void fetchPageSurvivesTheServer_data();
     void fetchPageSurvivesTheServer();
@@ -71,10 +71,6 @@ private slots:
     void pastedTextIsSentByteForByte();
     void textTooLongToSendIsReportedAndTheWindowGoesOn();
 };
-
-void TestHostile::initTestCase() {
-    SetFetchLimits(HostileLimits());
-}
 
 // The whole table, with its bodies over the cap, stays within a bounded memory.
 void TestHostile::cleanupTestCase() {
@@ -91,7 +87,7 @@ void TestHostile::cleanupTestCase() {
 void TestHostile::fetchPageSurvivesTheServer_data() {
     QTest::addColumn<LoopbackServer::Script>("script");
     QTest::addColumn<QString>("expected");
-    const qsizetype cap = CurrentFetchLimits().maxBodyBytes;
+    const qsizetype cap = HostileLimits().maxBodyBytes;
     const QByteArray body = kTranslationPage + QByteArray(4000, 'x');
 
     QTest::newRow("reset mid-body") << LoopbackServer::Script([body](auto &exchange) {
@@ -133,11 +129,11 @@ void TestHostile::fetchPageSurvivesTheServer() {
     LoopbackServer server(script);
     QElapsedTimer clock;
     clock.start();
-    const QString page = FetchPage(server.root() + u"/again"_s);
+    const QString page = FetchPage(server.root() + u"/again"_s, {.limits = HostileLimits()});
     QCOMPARE(page.size(), expected.size());
     QCOMPARE(page, expected);
     QVERIFY(clock.elapsed() < kRowBoundMs);
-    QVERIFY(server.requestLines().size() <= CurrentFetchLimits().maxRedirects + 1);
+    QVERIFY(server.requestLines().size() <= HostileLimits().maxRedirects + 1);
 }
 
 void TestHostile::translateCommandSurvivesTheServer_data() {
@@ -158,7 +154,7 @@ void TestHostile::translateCommandSurvivesTheServer() {
     QFETCH(bool, failureBox);
     QFETCH(QString, status);
     LoopbackServer server(script);
-    frmMain window(server.root());
+    frmMain window(stand_in::Classic(server.root()), HostileLimits());
     window.show();
     Control<QTextEdit>(&window, u"txtTop"_s)->setPlainText(u"x"_s);
     const ModalBox box = AnswerModalBox([&window] { Click(&window, u"imgJa2Ch"_s); });
@@ -192,7 +188,7 @@ void TestHostile::pastedTextIsSentByteForByte() {
     QFETCH(QString, text);
     QFETCH(QByteArray, utf8);
     LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(200, kTranslationPage)));
-    frmMain window(server.root());
+    frmMain window(stand_in::Classic(server.root()), HostileLimits());
     window.show();
     Control<QTextEdit>(&window, u"txtTop"_s)->setPlainText(text);
     Click(&window, u"imgCh2Ja"_s);
@@ -207,7 +203,7 @@ void TestHostile::pastedTextIsSentByteForByte() {
 
 void TestHostile::textTooLongToSendIsReportedAndTheWindowGoesOn() {
     LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(200, kTranslationPage)));
-    frmMain window(server.root());
+    frmMain window(stand_in::Classic(server.root()), HostileLimits());
     window.show();
     auto *input = Control<QTextEdit>(&window, u"txtTop"_s);
     input->setPlainText(QString(1 << 20, u'字'));

@@ -3,6 +3,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "support/ServiceStandIns.h"
 #include "support/WindowDriver.h"
 #include "ui/ImageControl.h"
 #include "ui/frmMain.h"
@@ -45,7 +46,7 @@ private:
 };
 
 void TestMainWindow::init() {
-    mWindow = std::make_unique<frmMain>(u"http://127.0.0.1:9"_s);
+    mWindow = std::make_unique<frmMain>(stand_in::Classic(u"http://127.0.0.1:9"_s));
     QVERIFY(ShowActive(mWindow.get()));
 }
 

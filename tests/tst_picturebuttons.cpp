@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include "support/ServiceStandIns.h"
 #include "support/WindowDriver.h"
 #include "ui/ImageControl.h"
 #include "ui/MakerInfo.h"
@@ -63,7 +64,7 @@ private:
 };
 
 void TestPictureButtons::init() {
-    mWindow = std::make_unique<frmMain>(u"http://127.0.0.1:9"_s);
+    mWindow = std::make_unique<frmMain>(stand_in::Classic(u"http://127.0.0.1:9"_s));
     mWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
     // Every row starts with the pointer on a blank place: a move to where it already is

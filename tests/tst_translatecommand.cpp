@@ -4,6 +4,7 @@
 #include <QTextEdit>
 
 #include "support/LoopbackServer.h"
+#include "support/ServiceStandIns.h"
 #include "support/WindowDriver.h"
 #include "translation/TranslateCommand.h"
 #include "ui/frmMain.h"
@@ -60,7 +61,7 @@ private:
 
 void TestTranslateCommand::start(LoopbackServer::Script script) {
     mServer = std::make_unique<LoopbackServer>(std::move(script));
-    mWindow = std::make_unique<frmMain>(mServer->root());
+    mWindow = std::make_unique<frmMain>(stand_in::Classic(mServer->root()));
     mWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
 }

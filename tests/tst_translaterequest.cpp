@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "support/LoopbackServer.h"
+#include "support/ServiceStandIns.h"
 #include "translation/HtmlCharacterReferences.h"
 #include "translation/TranslateRequest.h"
 
@@ -125,7 +126,8 @@ void TestTranslateRequest::decodesCharacterReferences() {
 void TestTranslateRequest::translatesThroughTheService() {
     LoopbackServer server(LoopbackServer::sending(
         LoopbackServer::response(200, PageWith(u"鱼 &amp; 熊掌"_s).toUtf8())));
-    const TranslateResult result = TranslateText(u"魚"_s, TranslateDirection::Ja2Ch, server.root());
+    const TranslateResult result =
+        TranslateText(u"魚"_s, TranslateDirection::Ja2Ch, stand_in::Classic(server.root()));
     QCOMPARE(result.page, PageWith(u"鱼 &amp; 熊掌"_s));
     QCOMPARE(result.translation, std::optional<QString>(u"鱼 & 熊掌"_s));
     QCOMPARE(
@@ -135,7 +137,8 @@ void TestTranslateRequest::translatesThroughTheService() {
 
 void TestTranslateRequest::reportsAnEmptyPageWhenNoDataComesBack() {
     LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(200, {})));
-    const TranslateResult result = TranslateText(u"x"_s, TranslateDirection::Ch2Ja, server.root());
+    const TranslateResult result =
+        TranslateText(u"x"_s, TranslateDirection::Ch2Ja, stand_in::Classic(server.root()));
     QVERIFY(result.page.isEmpty());
     QVERIFY(!result.translation.has_value());
 }
@@ -143,7 +146,8 @@ void TestTranslateRequest::reportsAnEmptyPageWhenNoDataComesBack() {
 void TestTranslateRequest::hasNoTranslationForAPageWithoutTheTextArea() {
     LoopbackServer server(
         LoopbackServer::sending(LoopbackServer::response(503, "<html>busy</html>")));
-    const TranslateResult result = TranslateText(u"x"_s, TranslateDirection::Ch2Ja, server.root());
+    const TranslateResult result =
+        TranslateText(u"x"_s, TranslateDirection::Ch2Ja, stand_in::Classic(server.root()));
     QCOMPARE(result.page, u"<html>busy</html>"_s);
     QVERIFY(!result.translation.has_value());
 }

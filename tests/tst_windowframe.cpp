@@ -7,6 +7,7 @@
 #include <QTextEdit>
 
 #include "support/LoopbackServer.h"
+#include "support/ServiceStandIns.h"
 #include "support/WindowDriver.h"
 #include "ui/frmMain.h"
 
@@ -47,7 +48,7 @@ private:
 void TestWindowFrame::init() {
     mServer = std::make_unique<LoopbackServer>(LoopbackServer::sending(
         LoopbackServer::response(200, "<textarea name=\"after\" id=\"after\">ok</textarea>")));
-    mWindow = std::make_unique<frmMain>(mServer->root());
+    mWindow = std::make_unique<frmMain>(stand_in::Classic(mServer->root()));
     QVERIFY(ShowActive(mWindow.get()));
 }
 

@@ -3,7 +3,7 @@
 #include <QCommandLineParser>
 
 #include "common/RuntimeError.h"
-#include "translation/TranslateCommand.h"
+#include "translation/TranslateRequest.h"
 
 namespace quorvane {
 
@@ -18,6 +18,29 @@ struct Directions {
                                  QStringLiteral("Translate Japanese to Chinese if the text has any "
                                                 "kana, else Chinese to Japanese.")};
 };
+
+QCommandLineOption ServiceOption() {
+    return {QStringLiteral("service"),
+            QStringLiteral("The translation service: NAME, or NAME=ROOT to send to ROOT "
+                           "(http:// or https://, a host and an optional port) instead."),
+            QStringLiteral("NAME[=ROOT]")};
+}
+
+std::optional<QString> ServiceOptionValue(const QCommandLineParser &parser,
+                                          const QCommandLineOption &option) {
+    return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt;
+}
+
+QString Description() {
+    QString description = QStringLiteral(
+        "Translates between Japanese and Simplified Chinese through an outside translation "
+        "service.\nWithout a direction, Quorvane opens its window.\n\nThe services (--service, "
+        "else the environment's QUORVANE_SERVICE, else " QUORVANE_DEFAULT_SERVICE "):");
+    for (const Service &service : Services()) {
+        description += QStringLiteral("\n  %1: %2").arg(service.name, service.summary);
+    }
+    return description;
+}
 
 void WriteLine(QIODevice &device, const QString &text) {
     device.write((text + u'\n').toUtf8());
@@ -34,17 +57,37 @@ QString ReadText(QIODevice &input) {
     return QString::fromUtf8(bytes);
 }
 
+// The message and the reason of a press without a translation, and the run's status.
+int ReportFailure(const TranslateResult &result, const ServiceChoice &service, QIODevice &errors) {
+    switch (result.outcome) {
+        case TranslateOutcome::NoData:
+            WriteLine(errors, FailureMessage(service.Root()));
+            break;
+        case TranslateOutcome::Refused:
+            WriteLine(errors, RefusalMessage({}));
+            break;
+        case TranslateOutcome::NoTranslation:
+        case TranslateOutcome::Translated:
+            WriteLine(errors, NoTranslationMessage());
+            break;
+    }
+    if (!result.reason.isEmpty()) {
+        WriteLine(errors, result.reason);
+    }
+    return result.outcome == TranslateOutcome::NoData    ? ExitStatus::Unavailable
+           : result.outcome == TranslateOutcome::Refused ? ExitStatus::Refused
+                                                         : ExitStatus::NoTranslation;
+}
+
 }  // namespace
 
 int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &output,
-                   QIODevice &errors, const QString &serviceRoot) {
+                   QIODevice &errors, const FetchContext &context) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Translates between Japanese and Simplified Chinese through the web "
-                       "translation page of %1.\nWithout arguments, Quorvane opens its window.")
-            .arg(serviceRoot));
+    parser.setApplicationDescription(Description());
     const Directions directions;
-    parser.addOptions({directions.ja2ch, directions.ch2ja, directions.automatic});
+    const QCommandLineOption serviceOption = ServiceOption();
+    parser.addOptions({directions.ja2ch, directions.ch2ja, directions.automatic, serviceOption});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(
@@ -74,6 +117,10 @@ int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &ou
                               ? QStringLiteral("Choose a direction: --ja2ch, --ch2ja or --auto.")
                               : QStringLiteral("Choose one direction only."));
     }
+    const ServiceChoiceOrError service = ChooseService(ServiceOptionValue(parser, serviceOption));
+    if (!service.choice) {
+        return usageError(service.error);
+    }
     const QStringList words = parser.positionalArguments();
     const QString text = words.isEmpty() ? ReadText(input) : words.join(u' ');
     if (text.isEmpty()) {
@@ -84,14 +131,9 @@ int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &ou
                                              ? TranslateDirection::Ch2Ja
                                              : DirectionOfText(text);
     try {
-        const TranslateResult result = TranslateText(text, direction, serviceRoot);
-        if (result.page.isEmpty()) {
-            WriteLine(errors, FailureMessage(serviceRoot));
-            return ExitStatus::Unavailable;
-        }
-        if (!result.translation) {
-            WriteLine(errors, NoTranslationMessage());
-            return ExitStatus::NoTranslation;
+        const TranslateResult result = TranslateText(text, direction, *service.choice, context);
+        if (result.outcome != TranslateOutcome::Translated) {
+            return ReportFailure(result, *service.choice, errors);
         }
         WriteLine(output, *result.translation);
         return ExitStatus::Translated;
@@ -101,6 +143,16 @@ int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &ou
             QStringLiteral("运行时错误 '%1': %2").arg(error.number()).arg(error.description()));
         return ExitStatus::RuntimeFailure;
     }
+}
+
+std::optional<ServiceChoiceOrError> WindowService(const QStringList &arguments) {
+    QCommandLineParser parser;
+    const QCommandLineOption serviceOption = ServiceOption();
+    parser.addOption(serviceOption);
+    if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
+        return std::nullopt;
+    }
+    return ChooseService(ServiceOptionValue(parser, serviceOption));
 }
 
 }  // namespace quorvane

@@ -2,8 +2,10 @@
 
 #include <QIODevice>
 #include <QStringList>
+#include <optional>
 
-#include "translation/TranslateRequest.h"
+#include "translation/Services.h"
+#include "translation/modPub.h"
 
 namespace quorvane {
 
@@ -14,12 +16,17 @@ constexpr int Usage = 64;
 constexpr int NoTranslation = 65;
 constexpr int Unavailable = 69;
 constexpr int RuntimeFailure = 70;
+constexpr int Refused = 75;
 }  // namespace ExitStatus
 
 // One translation from a terminal: `arguments` as the program got them (its name first), the
 // text from them or else from `input`, the translation on `output`, messages on `errors`.
 // Returns the exit status. Needs only a QCoreApplication.
 int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &output,
-                   QIODevice &errors, const QString &serviceRoot = ServiceRoot());
+                   QIODevice &errors, const FetchContext &context = {});
+
+// The service of a window run, when `arguments` ask for the window: nothing but the program's
+// name and the service option. None when they ask for a run from a terminal.
+std::optional<ServiceChoiceOrError> WindowService(const QStringList &arguments);
 
 }  // namespace quorvane

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QScopedValueRollback>
 #include <QThread>
-#include <algorithm>
 
 namespace quorvane {
 
@@ -12,16 +11,11 @@ namespace {
 const QString kBusyStatus = QStringLiteral("翻译中 ...");
 constexpr qint32 kFlashStepMs = 100;
 
-bool IsKana(QChar c) {
-    const char16_t u = c.unicode();
-    return (u >= 0x3040 && u <= 0x30FF) || (u >= 0x31F0 && u <= 0x31FF) ||
-           (u >= 0xFF66 && u <= 0xFF9F);
-}
-
 }  // namespace
 
-TranslateCommand::TranslateCommand(TranslateCommandView &view, QString serviceRoot)
-    : mView(view), mServiceRoot(std::move(serviceRoot)) {}
+TranslateCommand::TranslateCommand(TranslateCommandView &view, ServiceChoice service,
+                                   FetchLimits limits)
+    : mView(view), mService(std::move(service)), mLimits(limits) {}
 
 void TranslateCommand::Run(TranslateDirection direction) {
     if (mRunning) {
@@ -58,13 +52,20 @@ void TranslateCommand::Translate(TranslateDirection direction) {
         return;
     }
     mPageHtml = std::move(result.page);
-    if (mPageHtml.isEmpty()) {
-        mView.showFailureMessage(FailureMessage(mServiceRoot));
-        return;
-    }
-    if (!result.translation) {
-        mView.setStatusText(NoTranslationMessage());
-        return;
+    switch (result.outcome) {
+        case TranslateOutcome::NoData:
+            mView.showFailureMessage(FailureMessage(mService.Root()));
+            return;
+        case TranslateOutcome::Refused:
+            mView.showFailureMessage(RefusalMessage(result.reason));
+            return;
+        case TranslateOutcome::NoTranslation:
+            mView.setStatusText(result.serviceError.isEmpty()
+                                    ? NoTranslationMessage()
+                                    : NoTranslationMessage() + u' ' + result.serviceError);
+            return;
+        case TranslateOutcome::Translated:
+            break;
     }
     mView.setOutputText(*result.translation);
     mSeconds = ElapsedSecondsText(TimeCount().TimeCount());
@@ -81,8 +82,8 @@ TranslateResult TranslateCommand::FetchWhileDispatching(const QString &text,
     std::exception_ptr error;
     const std::unique_ptr<QThread> worker(QThread::create([&] {
         try {
-            result = TranslateText(text, direction, mServiceRoot,
-                                   {&mConnections, &exchange.cancellation});
+            result = TranslateText(text, direction, mService,
+                                   {&mConnections, &exchange.cancellation, mLimits});
         } catch (...) {
             error = std::current_exception();
         }
@@ -127,26 +128,6 @@ QString ElapsedSecondsText(qint32 milliSeconds, const QLocale &locale) {
     QLocale general = locale;
     general.setNumberOptions(QLocale::OmitGroupSeparator);
     return general.toString(milliSeconds / 1000.0, 'g', 15);
-}
-
-TranslateDirection DirectionOfText(const QString &text) {
-    return std::any_of(text.cbegin(), text.cend(), IsKana) ? TranslateDirection::Ja2Ch
-                                                           : TranslateDirection::Ch2Ja;
-}
-
-QString FailureMessage(const QString &serviceRoot) {
-    return QStringLiteral("从\"") + serviceRoot +
-           QStringLiteral(
-               "\"获取数据失败，请检查代理设置是否正确或者尝试减少一次性翻译的文字的数量。"
-               "如果还不能解决问题，请点帮助。");
-}
-
-QString EmptyInputMessage() {
-    return QStringLiteral("错误:要翻译内容不能为空");
-}
-
-QString NoTranslationMessage() {
-    return QStringLiteral("错误:返回的页面中找不到译文");
 }
 
 }  // namespace quorvane

@@ -34,7 +34,7 @@ protected:
 // show the result and the elapsed seconds.
 class TranslateCommand {
 public:
-    TranslateCommand(TranslateCommandView &view, QString serviceRoot);
+    TranslateCommand(TranslateCommandView &view, ServiceChoice service, FetchLimits limits = {});
 
     // Does nothing while an earlier run is still in progress (its message pass, its exchange or
     // its flash).
@@ -63,7 +63,8 @@ private:
     clsWaitableTimer &WaitTimer();
 
     TranslateCommandView &mView;
-    QString mServiceRoot;
+    ServiceChoice mService;
+    FetchLimits mLimits;
     std::function<qint32()> mTickSource;
     std::unique_ptr<clsTimeCount> mTimeCount;
     std::unique_ptr<clsWaitableTimer> mWaitTimer;
@@ -82,14 +83,5 @@ private:
 // Milliseconds as seconds in the general number format: up to 15 significant digits, no
 // exponent, no trailing zeros, the locale's decimal separator, and a "0" before it below 1 s.
 QString ElapsedSecondsText(qint32 milliSeconds, const QLocale &locale = QLocale());
-
-// The direction for a text typed without choosing one: kana mean Japanese source text.
-TranslateDirection DirectionOfText(const QString &text);
-
-// The message shown when no data came back from the service at `serviceRoot`.
-QString FailureMessage(const QString &serviceRoot);
-// The status shown for an empty input, and for a page that holds no translation.
-QString EmptyInputMessage();
-QString NoTranslationMessage();
 
 }  // namespace quorvane

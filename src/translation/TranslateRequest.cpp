@@ -1,8 +1,9 @@
 #include "translation/TranslateRequest.h"
 
 #include <QStringMatcher>
+#include <algorithm>
 
-#include "translation/HtmlCharacterReferences.h"
+#include "translation/TextPieces.h"
 
 namespace quorvane {
 
@@ -53,16 +54,89 @@ std::optional<QString> ExtractTranslation(const QString &page) {
     return page.mid(contentStart, closing - contentStart);
 }
 
-TranslateResult TranslateText(const QString &text, TranslateDirection direction,
-                              const QString &serviceRoot, const FetchContext &context) {
-    TranslateResult result{FetchPage(BuildTranslateUrl(text, direction, serviceRoot), context), {}};
-    if (result.page.isEmpty()) {
+namespace {
+
+// The longest query value of one piece: what the longest request address leaves of the bound.
+qsizetype PieceBudget(const ServiceChoice &service, TranslateDirection direction) {
+    const qsizetype bound = service.service->maxAddressBytes;
+    if (bound == 0) {
+        return 0;
+    }
+    qsizetype longestEmpty = 0;
+    for (const Endpoint &endpoint : service.service->endpoints) {
+        const QString url = endpoint.request(service.RootOf(endpoint), {}, direction).url;
+        longestEmpty = std::max(longestEmpty, url.toUtf8().size());
+    }
+    return std::max<qsizetype>(bound - longestEmpty, 1);
+}
+
+QString StatusReason(const HttpAnswer &answer) {
+    const QString status = QStringLiteral("HTTP %1").arg(answer.status);
+    if (!answer.redirect.isEmpty()) {
+        return status + QStringLiteral(" -> ") + answer.redirect;
+    }
+    return answer.body.isEmpty() ? status + QStringLiteral(", empty answer") : status;
+}
+
+TranslateResult ReadAnswer(const Endpoint &endpoint, const HttpAnswer &answer) {
+    if (!answer.received) {
+        return {.reason = answer.failure};
+    }
+    TranslateResult result{.page = DecodeBytes(answer.body, QStringLiteral("UTF-8"))};
+    result.translation = endpoint.translation(answer);
+    if (result.translation) {
+        result.outcome = TranslateOutcome::Translated;
         return result;
     }
-    if (const std::optional<QString> raw = ExtractTranslation(result.page)) {
-        result.translation = DecodeCharacterReferences(*raw);
-    }
+    result.serviceError = endpoint.errorText(answer);
+    result.reason = result.serviceError.isEmpty() ? StatusReason(answer) : result.serviceError;
+    result.outcome = endpoint.refuses(answer) ? TranslateOutcome::Refused
+                     : answer.body.isEmpty()  ? TranslateOutcome::NoData
+                                              : TranslateOutcome::NoTranslation;
     return result;
+}
+
+// The first translation that an endpoint gives; else a refusal if any refused; else an answer
+// without a translation if any answered; else no data.
+TranslateResult TranslatePiece(const QString &piece, TranslateDirection direction,
+                               const ServiceChoice &service, const FetchContext &context) {
+    TranslateResult outcome;
+    for (const Endpoint &endpoint : service.service->endpoints) {
+        if (context.cancellation && context.cancellation->IsCancelled()) {
+            break;
+        }
+        TranslateResult result = ReadAnswer(
+            endpoint, Fetch(endpoint.request(service.RootOf(endpoint), piece, direction), context));
+        if (result.outcome == TranslateOutcome::Translated) {
+            return result;
+        }
+        if (result.outcome >= outcome.outcome) {
+            outcome = std::move(result);
+        }
+    }
+    return outcome;
+}
+
+}  // namespace
+
+TranslateResult TranslateText(const QString &text, TranslateDirection direction,
+                              const ServiceChoice &service, const FetchContext &context) {
+    std::optional<ConnectionCache> ownConnections;
+    FetchContext shared = context;
+    if (!shared.connections) {
+        shared.connections = &ownConnections.emplace();
+    }
+    const TextPieces pieces = SplitText(text, PieceBudget(service, direction));
+    TranslateResult whole{.outcome = TranslateOutcome::Translated, .translation = pieces.leading};
+    for (const TextPiece &piece : pieces.pieces) {
+        TranslateResult part = TranslatePiece(piece.text, direction, service, shared);
+        if (part.outcome != TranslateOutcome::Translated) {
+            return part;
+        }
+        *whole.translation += *part.translation + piece.separator;
+        whole.page = std::move(part.page);
+    }
+    return whole;
 }
 
 }  // namespace quorvane

@@ -1,6 +1,7 @@
 #include "translation/modPub.h"
 
 #include <curl/curl.h>
+#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <memory>
@@ -10,8 +11,6 @@
 namespace quorvane {
 
 namespace {
-
-FetchLimits gFetchLimits;
 
 // libcurl takes no longer string (CURL_MAX_INPUT_LENGTH). A longer address, from a very long
 // text, is an exchange that cannot be made, not a malformed address.
@@ -56,22 +55,41 @@ size_t AppendToBody(char *data, size_t size, size_t count, void *userData) {
     return length;
 }
 
-void ConfigureExchange(CURL *curl, const QByteArray &url, BodySink &sink,
-                       const FetchLimits &limits) {
+void ConfigureRequest(CURL *curl, const HttpRequest &request, const QByteArray &url) {
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
-    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    if (request.form.isEmpty()) {
+        curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    } else {
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.form.size()));
+        curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, request.form.constData());
+    }
+    curl_easy_setopt(
+        curl, CURLOPT_USERAGENT,
+        request.userAgent.isEmpty() ? "Quorvane/" QUORVANE_VERSION : request.userAgent.constData());
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, long(request.followRedirects));
+}
+
+void ConfigureExchange(CURL *curl, BodySink &sink, const FetchContext &context, char *errorText) {
+    const FetchLimits &limits = context.limits;
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, limits.maxRedirects);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(limits.connectTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(limits.exchangeTimeout.count()));
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBodyBytes));
     curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "Quorvane/" QUORVANE_VERSION);
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, AppendToBody);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    if (!context.certificateAuthorities.isEmpty()) {
+        curl_easy_setopt(curl, CURLOPT_CAINFO,
+                         QFile::encodeName(context.certificateAuthorities).constData());
+    }
+}
+
+QString FailureText(CURLcode result, const char *errorText) {
+    return QString::fromUtf8(errorText[0] != '\0' ? errorText : curl_easy_strerror(result));
 }
 
 // The WHATWG "UTF-8 decode": a leading byte-order mark is dropped, and every broken or cut-off
@@ -236,36 +254,41 @@ void FetchCancellation::Cancel() {
     }
 }
 
-QString FetchPage(const QString &url, const FetchContext &context) {
-    const QByteArray address = url.toUtf8();
+HttpAnswer Fetch(const HttpRequest &request, const FetchContext &context) {
+    const QByteArray address = request.url.toUtf8();
     if (address.size() > kLongestAddress) {
-        return {};
+        return {.failure = QStringLiteral("the request address is too long to send")};
     }
     EnsureCurlInitialised();
     CurlEasy curl(curl_easy_init());
     if (!curl || !IsParsableUrl(address)) {
         throw RuntimeError(ErrorNumber::InvalidUrl, QStringLiteral("FetchPage"),
-                           QStringLiteral("无法打开请求地址: ") + url);
+                           QStringLiteral("无法打开请求地址: ") + request.url);
     }
 
-    const FetchLimits limits = gFetchLimits;
-    BodySink sink{{}, limits.maxBodyBytes};
-    ConfigureExchange(curl.get(), address, sink, limits);
+    BodySink sink{{}, context.limits.maxBodyBytes};
+    char errorText[CURL_ERROR_SIZE] = {};
+    ConfigureRequest(curl.get(), request, address);
+    ConfigureExchange(curl.get(), sink, context, errorText);
     if (context.connections) {
         curl_easy_setopt(curl.get(), CURLOPT_SHARE, context.connections->mShare->handle);
     }
-    if (Perform(curl.get(), context.cancellation) != CURLE_OK) {
-        return {};
+    if (const CURLcode result = Perform(curl.get(), context.cancellation); result != CURLE_OK) {
+        return {.failure = FailureText(result, errorText)};
     }
-    return DecodeBytes(sink.bytes, QStringLiteral("UTF-8"));
+    HttpAnswer answer{.received = true, .body = std::move(sink.bytes)};
+    curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &answer.status);
+    const char *location = nullptr;
+    if (!request.followRedirects &&
+        curl_easy_getinfo(curl.get(), CURLINFO_REDIRECT_URL, &location) == CURLE_OK && location) {
+        answer.redirect = QString::fromUtf8(location);
+    }
+    return answer;
 }
 
-FetchLimits CurrentFetchLimits() {
-    return gFetchLimits;
-}
-
-void SetFetchLimits(const FetchLimits &limits) {
-    gFetchLimits = limits;
+QString FetchPage(const QString &url, const FetchContext &context) {
+    const HttpAnswer answer = Fetch({.url = url}, context);
+    return answer.received ? DecodeBytes(answer.body, QStringLiteral("UTF-8")) : QString();
 }
 
 }  // namespace quorvane

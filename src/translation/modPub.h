@@ -9,6 +9,10 @@
 
 namespace quorvane {
 
+struct HttpRequest;
+struct HttpAnswer;
+struct FetchContext;
+
 // The value of a query key: every UTF-8 byte of `text` as "%XX", upper-case hexadecimal.
 QString EncodeQuery(const QString &text);
 
@@ -22,7 +26,7 @@ public:
     ConnectionCache &operator=(const ConnectionCache &) = delete;
 
 private:
-    friend QString FetchPage(const QString &url, const struct FetchContext &context);
+    friend HttpAnswer Fetch(const HttpRequest &request, const FetchContext &context);
     struct Share;
     std::unique_ptr<Share> mShare;
 };
@@ -41,10 +45,40 @@ private:
     void *mMulti = nullptr;  // the exchange's libcurl multi handle, which Cancel wakes
 };
 
+// The bounds of one exchange.
+struct FetchLimits {
+    std::chrono::milliseconds connectTimeout{10'000};
+    std::chrono::milliseconds exchangeTimeout{30'000};
+    qsizetype maxBodyBytes = 32 * 1024 * 1024;
+    long maxRedirects = 5;
+};
+
 struct FetchContext {
     ConnectionCache *connections = nullptr;  // none: a fresh connection for the exchange
     FetchCancellation *cancellation = nullptr;
+    FetchLimits limits{};
+    // A PEM file of the certificate authorities to trust instead of the system's; certificates
+    // are verified either way.
+    QString certificateAuthorities{};
 };
+
+struct HttpRequest {
+    QString url;
+    QByteArray form{};       // not empty: a POST of this application/x-www-form-urlencoded body
+    QByteArray userAgent{};  // empty: Quorvane's own
+    bool followRedirects = true;
+};
+
+struct HttpAnswer {
+    bool received = false;  // a whole response arrived
+    long status = 0;
+    QByteArray body{};
+    QString redirect{};  // where a redirect that was not followed points
+    QString failure{};   // why no response arrived
+};
+
+// One blocking HTTP exchange. Raises RuntimeError for an address that cannot be parsed at all.
+HttpAnswer Fetch(const HttpRequest &request, const FetchContext &context = {});
 
 // One blocking HTTP GET. Returns the response body decoded as UTF-8, whatever its status or
 // declared charset, or "" when the exchange fails, is cancelled, or the address is too long to
@@ -54,16 +88,5 @@ QString FetchPage(const QString &url, const FetchContext &context = {});
 // The text of `bytes` read in the character set `charset`. Raises RuntimeError for an
 // unknown character set.
 QString DecodeBytes(const QByteArray &bytes, const QString &charset);
-
-// The bounds of every exchange that FetchPage makes.
-struct FetchLimits {
-    std::chrono::milliseconds connectTimeout{10'000};
-    std::chrono::milliseconds exchangeTimeout{30'000};
-    qsizetype maxBodyBytes = 32 * 1024 * 1024;
-    long maxRedirects = 5;
-};
-
-FetchLimits CurrentFetchLimits();
-void SetFetchLimits(const FetchLimits &limits);
 
 }  // namespace quorvane

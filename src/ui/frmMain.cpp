@@ -68,10 +68,10 @@ QString AboutText() {
 
 }  // namespace
 
-frmMain::frmMain(const QString &serviceRoot, QWidget *parent)
+frmMain::frmMain(const ServiceChoice &service, FetchLimits limits, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      mServiceRoot(serviceRoot),
-      mTranslate(*this, serviceRoot) {
+      mService(service),
+      mTranslate(*this, service, limits) {
     InstallWindowAccessibility();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quorvane"));
@@ -342,7 +342,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void frmMain::Image5_Click() {
-    QDesktopServices::openUrl(QUrl(ServicePageUrl(mServiceRoot)));
+    QDesktopServices::openUrl(QUrl(mService.HelpPage()));
 }
 
 void frmMain::Image6_Click() {

@@ -20,7 +20,8 @@ class frmMain : public QWidget, private TranslateCommandView {
     Q_OBJECT
 
 public:
-    explicit frmMain(const QString &serviceRoot = ServiceRoot(), QWidget *parent = nullptr);
+    explicit frmMain(const ServiceChoice &service, FetchLimits limits = {},
+                     QWidget *parent = nullptr);
 
     TranslateCommand &translateCommand() { return mTranslate; }
     const QString &pageHtml() const { return mTranslate.pageHtml(); }
@@ -94,7 +95,7 @@ private:
     PictureButton mMin{};
     PictureButton mClose{};
 
-    QString mServiceRoot;
+    ServiceChoice mService;
     TranslateCommand mTranslate;
     bool mHovering = false;
     bool mUnloaded = false;

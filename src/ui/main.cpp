@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QFile>
+#include <cstdio>
 
 #include "cli/CommandLine.h"
 #include "ui/QuorvaneApplication.h"
@@ -7,7 +8,7 @@
 
 namespace {
 
-// Any argument means a run from a terminal: no display is needed, and no widget is made.
+// A run from a terminal needs no display, and makes no widget.
 int RunFromTerminal(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     QFile input;
@@ -31,15 +32,25 @@ bool PrefersX11() {
 }  // namespace
 
 int main(int argc, char **argv) {
-    if (argc > 1) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    const std::optional<quorvane::ServiceChoiceOrError> service =
+        quorvane::WindowService(arguments);
+    if (!service) {
         return RunFromTerminal(argc, argv);
+    }
+    if (!service->choice) {
+        std::fprintf(stderr, "%s\n", qPrintable(service->error));
+        return quorvane::ExitStatus::Usage;
     }
     char platform[] = "-platform";
     char x11First[] = "xcb;wayland";
     char *windowArguments[] = {argv[0], platform, x11First, nullptr};
     int windowArgumentCount = PrefersX11() ? 3 : 1;
     quorvane::QuorvaneApplication app(windowArgumentCount, windowArguments);
-    quorvane::frmMain window;
+    quorvane::frmMain window(*service->choice);
     window.show();
     return app.exec();
 }

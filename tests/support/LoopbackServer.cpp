@@ -1,6 +1,9 @@
 #include "support/LoopbackServer.h"
 
 #include <sys/socket.h>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <functional>
@@ -12,20 +15,58 @@ namespace {
 constexpr int kPollMs = 20;
 constexpr qsizetype kMaxRequestBytes = 64 * 1024;
 
-// Reads one request head; "" when the client has gone, or when `giveUp` says so before the
-// request began.
-QByteArray ReadRequestHead(QTcpSocket &socket, const std::atomic<bool> &stopping,
-                           const std::function<bool()> &giveUp) {
-    QByteArray head;
-    while (!head.contains("\r\n\r\n") && head.size() < kMaxRequestBytes && !stopping) {
-        if (socket.waitForReadyRead(kPollMs)) {
-            head += socket.readAll();
+// The body length that a request head announces.
+qsizetype ContentLength(const QByteArray &head) {
+    for (const QByteArray &line : head.split('\n')) {
+        if (line.toLower().startsWith("content-length:")) {
+            return line.mid(15).trimmed().toLongLong();
+        }
+    }
+    return 0;
+}
+
+bool IsComplete(const QByteArray &request) {
+    const qsizetype headEnd = request.indexOf("\r\n\r\n");
+    return headEnd >= 0 && request.size() >= headEnd + 4 + ContentLength(request.left(headEnd));
+}
+
+// Reads one request, its head and the body it announces; "" when the client has gone, or when
+// `giveUp` says so before the request began.
+QByteArray ReadRequest(QTcpSocket &socket, const std::atomic<bool> &stopping,
+                       const std::function<bool()> &giveUp) {
+    QByteArray request;
+    while (!IsComplete(request) && request.size() < kMaxRequestBytes && !stopping) {
+        // A TLS socket may hold what arrived with its handshake, which no wait reports.
+        if (socket.bytesAvailable() > 0 || socket.waitForReadyRead(kPollMs)) {
+            request += socket.readAll();
         } else if (socket.state() != QAbstractSocket::ConnectedState ||
-                   (head.isEmpty() && giveUp())) {
+                   (request.isEmpty() && giveUp())) {
             break;
         }
     }
-    return head;
+    return request;
+}
+
+// Hands out its connections as TLS sockets that have not begun their handshake.
+class TlsServer : public QTcpServer {
+protected:
+    void incomingConnection(qintptr descriptor) override {
+        auto *socket = new QSslSocket(this);
+        socket->setSocketDescriptor(descriptor);
+        addPendingConnection(socket);
+    }
+};
+
+std::unique_ptr<QTcpServer> MakeServer(const std::optional<LoopbackServer::Tls> &tls) {
+    return tls ? std::make_unique<TlsServer>() : std::make_unique<QTcpServer>();
+}
+
+bool StartTls(QTcpSocket &socket, const LoopbackServer::Tls &tls) {
+    auto &secure = static_cast<QSslSocket &>(socket);
+    secure.setLocalCertificate(QSslCertificate(tls.certificatePem));
+    secure.setPrivateKey(QSslKey(tls.keyPem, QSsl::Rsa));
+    secure.startServerEncryption();
+    return secure.waitForEncrypted(5000);
 }
 
 QByteArray StatusLine(int status) {
@@ -78,15 +119,15 @@ LoopbackServer::LoopbackServer(Script script, const Options &options)
     std::promise<quint16> listening;
     std::future<quint16> listeningPort = listening.get_future();
     mThread = std::thread([this, &listening] {
-        QTcpServer server;
-        server.listen(QHostAddress::LocalHost, mOptions.port);
-        listening.set_value(server.serverPort());
+        const std::unique_ptr<QTcpServer> server = MakeServer(mOptions.tls);
+        server->listen(QHostAddress::LocalHost, mOptions.port);
+        listening.set_value(server->serverPort());
         while (!mStopping) {
-            if (!server.waitForNewConnection(kPollMs)) {
+            if (!server->waitForNewConnection(kPollMs)) {
                 continue;
             }
-            while (QTcpSocket *socket = server.nextPendingConnection()) {
-                serve(*socket, server);
+            while (QTcpSocket *socket = server->nextPendingConnection()) {
+                serve(*socket, *server);
                 delete socket;
             }
         }
@@ -102,11 +143,14 @@ LoopbackServer::~LoopbackServer() {
 void LoopbackServer::serve(QTcpSocket &socket, const QTcpServer &server) {
     ++mConnections;
     std::this_thread::sleep_for(mOptions.newConnectionDelay);
+    if (mOptions.tls && !StartTls(socket, *mOptions.tls)) {
+        return;
+    }
     bool first = true;
     // An idle kept connection gives way to a new client, as one thread serves them all.
     const auto anotherClientWaits = [&] { return !first && server.hasPendingConnections(); };
     do {
-        QByteArray head = ReadRequestHead(socket, mStopping, anotherClientWaits);
+        QByteArray head = ReadRequest(socket, mStopping, anotherClientWaits);
         if (!first && head.isEmpty()) {
             break;
         }
@@ -127,7 +171,9 @@ void LoopbackServer::serve(QTcpSocket &socket, const QTcpServer &server) {
 }
 
 QString LoopbackServer::root() const {
-    return QStringLiteral("http://127.0.0.1:%1").arg(mPort);
+    return (mOptions.tls ? QStringLiteral("https://127.0.0.1:%1")
+                         : QStringLiteral("http://127.0.0.1:%1"))
+        .arg(mPort);
 }
 
 QList<QByteArray> LoopbackServer::requests() const {

@@ -7,14 +7,15 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 class QTcpServer;
 class QTcpSocket;
 
-// An HTTP server on 127.0.0.1, answering on its own thread so that
-// a blocking client can talk to it. Each connection is handed to the test's script, which writes
-// raw bytes; the connection closes when the script returns.
+// An HTTP or HTTPS server on 127.0.0.1, answering on its own thread so that a blocking client
+// can talk to it. Each request, its head and the body it announces, is handed to the test's
+// script, which writes raw bytes; the connection closes when the script returns.
 class LoopbackServer {
 public:
     class Exchange {
@@ -35,6 +36,12 @@ public:
     };
     using Script = std::function<void(Exchange &)>;
 
+    // The server's certificate and RSA key, in PEM.
+    struct Tls {
+        QByteArray certificatePem;
+        QByteArray keyPem;
+    };
+
     struct Options {
         quint16 port = 0;  // 0 lets the system choose one
         // Serve further requests on a connection until the client closes it or another client
@@ -42,6 +49,7 @@ public:
         bool keepAlive = false;
         // Held before the first request of each connection is read: a far server's handshakes.
         std::chrono::milliseconds newConnectionDelay{0};
+        std::optional<Tls> tls{};  // none: plain HTTP
     };
 
     explicit LoopbackServer(Script script, quint16 port = 0);
@@ -51,7 +59,7 @@ public:
     LoopbackServer &operator=(const LoopbackServer &) = delete;
 
     quint16 port() const { return mPort; }  // 0 when it could not listen
-    QString root() const;                   // "http://127.0.0.1:<port>"
+    QString root() const;                   // "http://127.0.0.1:<port>", or https://
     QList<QByteArray> requestLines() const;
     QList<QByteArray> requests() const;
     int connections() const { return mConnections; }

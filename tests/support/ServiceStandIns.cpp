@@ -1,0 +1,106 @@
+#include "support/ServiceStandIns.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+using namespace Qt::StringLiterals;
+
+namespace stand_in {
+
+quorvane::ServiceChoice Choice(const QString &name, const QString &root) {
+    const quorvane::ServiceChoiceOrError parsed = quorvane::ParseServiceChoice(name + u'=' + root);
+    if (!parsed.choice) {
+        qFatal("%s", qPrintable(parsed.error));
+    }
+    return *parsed.choice;
+}
+
+QString FieldValue(const QByteArray &fields, const QByteArray &key) {
+    for (const QByteArray &field : fields.split('&')) {
+        if (field.startsWith(key + '=')) {
+            return QString::fromUtf8(QByteArray::fromPercentEncoding(field.mid(key.size() + 1)));
+        }
+    }
+    return {};
+}
+
+QByteArray Target(const QByteArray &request) {
+    return request.left(request.indexOf("\r\n")).split(' ').value(1);
+}
+
+QByteArray Body(const QByteArray &request) {
+    return request.mid(request.indexOf("\r\n\r\n") + 4);
+}
+
+QString SentText(const QByteArray &request) {
+    const QByteArray target = Target(request);
+    return target.contains('?') ? FieldValue(target.mid(target.indexOf('?') + 1), "q")
+                                : FieldValue(Body(request), "q");
+}
+
+QByteArray GooglePage(const QString &translation) {
+    return (u"<!DOCTYPE html><html><head><title>Google 翻译</title></head><body>"
+            u"<div class=\"languages-container\"><div class=\"sl-and-tl\">日语 → 中文</div></div>"
+            u"<div class=\"result-container\">"_s +
+            translation.toHtmlEscaped() +
+            u"</div><div class=\"links-container\"><ul><li><a href=\"/\">Google</a></li></ul>"
+            u"</div></body></html>"_s)
+        .toUtf8();
+}
+
+QByteArray GoogleSegments(const QStringList &segments) {
+    QJsonArray sentences;
+    for (const QString &segment : segments) {
+        sentences.append(QJsonArray{segment, u"原文"_s, QJsonValue(), QJsonValue(), 10});
+    }
+    return QJsonDocument(QJsonArray{sentences, QJsonValue(), u"ja"_s})
+        .toJson(QJsonDocument::Compact);
+}
+
+QByteArray GoogleDictionary(const QString &translation) {
+    return QJsonDocument(QJsonArray{translation}).toJson(QJsonDocument::Compact);
+}
+
+Answer Always(QByteArray response) {
+    return [response = std::move(response)](const QString &) { return response; };
+}
+
+Answer TranslatingBy(std::function<QByteArray(const QString &text)> body) {
+    return [body = std::move(body)](const QString &text) {
+        return LoopbackServer::keepAliveResponse(200, body(text));
+    };
+}
+
+namespace {
+
+QString GoogleEndpoint(const QByteArray &request) {
+    const QByteArray target = Target(request);
+    return target.startsWith("/m?")                    ? u"page"_s
+           : target.startsWith("/translate_a/single?") ? u"segments"_s
+           : target.startsWith("/translate_a/t?")      ? u"dictionary"_s
+                                                       : u"other"_s;
+}
+
+}  // namespace
+
+LoopbackServer::Script Google(GoogleAnswers answers) {
+    return [answers = std::move(answers)](LoopbackServer::Exchange &exchange) {
+        const QString endpoint = GoogleEndpoint(exchange.request());
+        const Answer &answer = endpoint == u"page"_s       ? answers.page
+                               : endpoint == u"segments"_s ? answers.segments
+                                                           : answers.dictionary;
+        exchange.send(answer && endpoint != u"other"_s
+                          ? answer(SentText(exchange.request()))
+                          : LoopbackServer::keepAliveResponse(404, "<h1>Not Found</h1>"));
+    };
+}
+
+QStringList GoogleEndpoints(const LoopbackServer &server) {
+    QStringList endpoints;
+    for (const QByteArray &request : server.requests()) {
+        endpoints.append(GoogleEndpoint(request));
+    }
+    return endpoints;
+}
+
+}  // namespace stand_in

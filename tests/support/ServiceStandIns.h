@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "support/LoopbackServer.h"
+#include "translation/Services.h"
+
+// Loopback stand-ins that answer as the translation services do, and readers of what they got.
+namespace stand_in {
+
+// The service `name` with all its endpoints at `root`.
+quorvane::ServiceChoice Choice(const QString &name, const QString &root);
+inline quorvane::ServiceChoice Classic(const QString &root) {
+    return Choice(QStringLiteral("classic"), root);
+}
+
+// The value of `key` in a query or form ("a=1&q=%E7%8C%AB"), percent-decoded; "" if absent.
+QString FieldValue(const QByteArray &fields, const QByteArray &key);
+// "/m?sl=ja&..." of "GET /m?sl=ja&... HTTP/1.1".
+QByteArray Target(const QByteArray &request);
+QByteArray Body(const QByteArray &request);
+// The text a request carries: its query's or its form's "q".
+QString SentText(const QByteArray &request);
+
+// Google's basic page with `translation` as its result, among other markup.
+QByteArray GooglePage(const QString &translation);
+QByteArray GoogleSegments(const QStringList &segments);
+QByteArray GoogleDictionary(const QString &translation);
+
+// A whole HTTP response, given the text that the request carried.
+using Answer = std::function<QByteArray(const QString &text)>;
+Answer Always(QByteArray response);
+// 200 with the text's own translation as the function makes it, kept alive.
+Answer TranslatingBy(std::function<QByteArray(const QString &text)> body);
+
+// Google's three endpoints; a missing answer is a 404.
+struct GoogleAnswers {
+    Answer page{};
+    Answer segments{};
+    Answer dictionary{};
+};
+LoopbackServer::Script Google(GoogleAnswers answers);
+// Which of Google's endpoints each request went to: "page", "segments", "dictionary".
+QStringList GoogleEndpoints(const LoopbackServer &server);
+
+}  // namespace stand_in

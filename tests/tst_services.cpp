@@ -1,0 +1,462 @@
+#include <QTest>
+
+#include "support/LoopbackServer.h"
+#include "support/ServiceStandIns.h"
+#include "support/TestCertificates.h"
+#include "translation/TextPieces.h"
+#include "translation/TranslateRequest.h"
+
+using namespace quorvane;
+using namespace stand_in;
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(TranslateOutcome)
+Q_DECLARE_METATYPE(stand_in::Answer)
+
+namespace {
+
+QByteArray Respond(int status, const QByteArray &body, const QByteArray &headers = {}) {
+    return LoopbackServer::keepAliveResponse(status, body, headers);
+}
+
+QByteArray RedirectTo(const QByteArray &location) {
+    return Respond(302, {}, "Location: " + location + "\r\n");
+}
+
+const QByteArray kCaptchaPage =
+    "<html><body><form id=\"captcha-form\" action=\"index\" method=\"post\">"
+    "<div class=\"g-recaptcha\"></div></form></body></html>";
+
+// Every piece comes back as itself: the joined translation must be the text, byte for byte.
+QByteArray Itself(const QString &text) {
+    return GooglePage(text);
+}
+
+TranslateResult ThroughGoogle(const LoopbackServer &server, const QString &text = u"猫"_s) {
+    return TranslateText(text, TranslateDirection::Ja2Ch, Choice(u"google"_s, server.root()));
+}
+
+// Pieces as "piece|separator" rows, the leading white space first.
+QStringList Described(const TextPieces &pieces) {
+    QStringList rows{pieces.leading};
+    for (const TextPiece &piece : pieces.pieces) {
+        rows.append(piece.text + u'|' + piece.separator);
+    }
+    return rows;
+}
+
+// Japanese, Chinese, ASCII, emoji, paragraphs and sentences, and one paragraph of 9,000
+// characters without a sentence end: 20,000 characters in all.
+QString MixedLongText() {
+    const QString sentences =
+        u"吾輩は猫である。名前はまだ無い！どこで生れたか？ 我们一起去吧。Hello there. Fine!🐱 "_s;
+    QString text;
+    while (text.size() < 5'000) {
+        text += sentences;
+        if (text.size() % 7 == 0) {
+            text += u"\n\n"_s;
+        }
+    }
+    text += u"\n"_s;
+    for (int i = 0; text.size() < 14'000; ++i) {
+        text += i % 50 == 49 ? u"😀"_s : u"文字"_s;
+    }
+    text += u"\r\n\r\n"_s;
+    while (text.size() < 20'000) {
+        text += u"日本語と中文、English words and e\u0301 marks\n"_s;
+    }
+    return text.left(20'000);
+}
+
+}  // namespace
+
+class TestServices : public QObject {
+    Q_OBJECT
+
+private slots:
+    void splitsLongTexts_data();
+    void splitsLongTexts();
+    void googleReadsItsPage_data();
+    void googleReadsItsPage();
+    void googleFallsBackWithinOnePress_data();
+    void googleFallsBackWithinOnePress();
+    void googleAsksInTheTextsDirection_data();
+    void googleAsksInTheTextsDirection();
+    void longTextArrivesWholeInOrderOverOneConnection();
+    void libreTranslatePostsAForm();
+    void libreTranslateErrors_data();
+    void libreTranslateErrors();
+    void httpsVerifiesCertificates_data();
+    void httpsVerifiesCertificates();
+    void choosesTheService_data();
+    void choosesTheService();
+    void helpOpensTheServicesPage_data();
+    void helpOpensTheServicesPage();
+};
+
+void TestServices::splitsLongTexts_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("budget");
+    QTest::addColumn<QStringList>("pieces");
+    QTest::newRow("fits: one piece, untouched")
+        << u" a\n\nb "_s << 100 << QStringList{{}, u" a\n\nb |"_s};
+    QTest::newRow("no budget: one piece") << u"abc. def"_s << 0 << QStringList{{}, u"abc. def|"_s};
+    QTest::newRow("paragraph break, with the white space around it")
+        << u"aaaa. bb  \r\n\n  cc"_s << 20 << QStringList{{}, u"aaaa. bb|  \r\n\n  "_s, u"cc|"_s};
+    QTest::newRow("sentence end, the space kept")
+        << u"One. Two"_s << 9 << QStringList{{}, u"One.| "_s, u"Two|"_s};
+    QTest::newRow("full-width and half-width ends")
+        << u"あ。い！う？え｡お"_s << 36 << QStringList{{}, u"あ。い！|"_s, u"う？え｡|"_s, u"お|"_s};
+    QTest::newRow("closing quote stays with its sentence")
+        << u"「はい。」そう"_s << 54 << QStringList{{}, u"「はい。」|"_s, u"そう|"_s};
+    QTest::newRow("a dot inside a word ends nothing")
+        << u"3.14159 is pi"_s << 9 << QStringList{{}, u"3.14159| "_s, u"is pi|"_s};
+    QTest::newRow("between characters")
+        << u"一二三四五"_s << 18 << QStringList{{}, u"一二|"_s, u"三四|"_s, u"五|"_s};
+    QTest::newRow("never inside a surrogate pair")
+        << u"ab😀c"_s << 13 << QStringList{{}, u"ab|"_s, u"😀c|"_s};
+    QTest::newRow("never before a combining mark")
+        << u"abe\u0301f"_s << 8 << QStringList{{}, u"ab|"_s, u"e\u0301f|"_s};
+    QTest::newRow("leading white space kept apart")
+        << u"\n\n一二三"_s << 18 << QStringList{u"\n\n"_s, u"一二|"_s, u"三|"_s};
+}
+
+void TestServices::splitsLongTexts() {
+    QFETCH(QString, text);
+    QFETCH(int, budget);
+    QFETCH(QStringList, pieces);
+    const TextPieces split = SplitText(text, budget);
+    QCOMPARE(Described(split), pieces);
+    for (const TextPiece &piece : split.pieces) {
+        QVERIFY(budget == 0 || QueryValue(piece.text).size() <= budget);
+    }
+}
+
+void TestServices::googleReadsItsPage_data() {
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QString>("translation");
+    QTest::newRow("among other markup") << GooglePage(u"我喜欢猫"_s) << u"我喜欢猫"_s;
+    QTest::newRow("attributes around class, several lines, references")
+        << QByteArray(
+               "<div><div dir=\"ltr\" class=\"result-container\" lang=\"zh-CN\">第一行\n"
+               "&lt;二&gt; &amp; &#x4E09;\n</div></div>")
+        << u"第一行\n<二> & 三\n"_s;
+    QTest::newRow("single quotes, capitals")
+        << QByteArray("<DIV CLASS='result-container'>译文</DIV>") << u"译文"_s;
+    QTest::newRow("the first of two")
+        << QByteArray(
+               "<div class=\"result-container\">一</div><div class=\"result-container\">二"
+               "</div>")
+        << u"一"_s;
+    QTest::newRow("another class's name is no result")
+        << QByteArray(
+               "<div data-class=\"result-container\">no</div><div class=\"result-container"
+               "-x\">no</div><div class=\"result-container\">是</div>")
+        << u"是"_s;
+}
+
+void TestServices::googleReadsItsPage() {
+    QFETCH(QByteArray, page);
+    QFETCH(QString, translation);
+    LoopbackServer server(Google({.page = Always(Respond(200, page))}));
+    const TranslateResult result = ThroughGoogle(server);
+    QCOMPARE(result.outcome, TranslateOutcome::Translated);
+    QCOMPARE(result.translation, std::optional(translation));
+    QCOMPARE(GoogleEndpoints(server), QStringList{u"page"_s});
+    const QByteArray request = server.requests().constFirst();
+    QVERIFY2(request.contains("\r\nUser-Agent: Mozilla/5.0 "), request.constData());
+}
+
+void TestServices::googleFallsBackWithinOnePress_data() {
+    QTest::addColumn<Answer>("page");
+    QTest::addColumn<Answer>("segments");
+    QTest::addColumn<Answer>("dictionary");
+    QTest::addColumn<TranslateOutcome>("outcome");
+    QTest::addColumn<QString>("translation");
+    QTest::addColumn<QStringList>("asked");
+
+    const QStringList all{u"page"_s, u"segments"_s, u"dictionary"_s};
+    const Answer segments = Always(Respond(200, GoogleSegments({u"猫。\n"_s, u"我喜欢。"_s})));
+    const Answer dictionary = Always(Respond(200, GoogleDictionary(u"词典"_s)));
+    const Answer tooMany = Always(Respond(429, "<html>Too Many Requests</html>"));
+    const std::pair<const char *, Answer> refusals[] = {
+        {"429", tooMany},
+        {"403 with a captcha page", Always(Respond(403, kCaptchaPage))},
+        {"captcha page", Always(Respond(200, kCaptchaPage))},
+        {"redirect to /sorry/", Always(RedirectTo("/sorry/index?continue=x"))},
+        {"redirect to consent.", Always(RedirectTo("https://consent.google.com/ml?continue=x"))},
+    };
+    for (const auto &[name, refusal] : refusals) {
+        QTest::addRow("page: %s; JSON answers", name)
+            << refusal << segments << Answer() << TranslateOutcome::Translated
+            << u"猫。\n我喜欢。"_s << all.mid(0, 2);
+        QTest::addRow("page: %s; only the dictionary answers", name)
+            << refusal << tooMany << dictionary << TranslateOutcome::Translated << u"词典"_s << all;
+        QTest::addRow("page: %s; all refuse", name)
+            << refusal << tooMany << tooMany << TranslateOutcome::Refused << QString() << all;
+    }
+    QTest::newRow("page without a result, JSON answers")
+        << Always(Respond(200, "<html><body>Google</body></html>")) << segments << Answer()
+        << TranslateOutcome::Translated << u"猫。\n我喜欢。"_s << all.mid(0, 2);
+    QTest::newRow("dictionary answers in its other shape")
+        << Answer() << Answer() << Always(Respond(200, R"([["词典","ja"]])"))
+        << TranslateOutcome::Translated << u"词典"_s << all;
+    const Answer html = Always(Respond(200, "<html>not JSON</html>"));
+    QTest::newRow("HTML everywhere: no translation")
+        << html << html << html << TranslateOutcome::NoTranslation << QString() << all;
+    const std::pair<const char *, QByteArray> wrongShapes[] = {
+        {"an object", R"({"sentences":[]})"},
+        {"no segments", R"([[],null,"ja"])"},
+        {"a segment without text", R"([[[null,"猫"]],null,"ja"])"},
+        {"a number", R"([[[1,"猫"]]])"},
+        {"cut short", R"([[["猫","猫")"},
+    };
+    for (const auto &[name, json] : wrongShapes) {
+        QTest::addRow("JSON of the wrong shape everywhere: %s", name)
+            << Answer() << Always(Respond(200, json)) << Always(Respond(200, json))
+            << TranslateOutcome::NoTranslation << QString() << all;
+    }
+    QTest::newRow("a refusal outweighs an answer without a translation")
+        << html << tooMany << html << TranslateOutcome::Refused << QString() << all;
+    const Answer empty = Always(Respond(200, {}));
+    QTest::newRow("an answer without a translation outweighs no data")
+        << empty << html << empty << TranslateOutcome::NoTranslation << QString() << all;
+    QTest::newRow("nothing anywhere: no data")
+        << empty << empty << empty << TranslateOutcome::NoData << QString() << all;
+}
+
+void TestServices::googleFallsBackWithinOnePress() {
+    QFETCH(Answer, page);
+    QFETCH(Answer, segments);
+    QFETCH(Answer, dictionary);
+    QFETCH(TranslateOutcome, outcome);
+    QFETCH(QString, translation);
+    QFETCH(QStringList, asked);
+    LoopbackServer server(Google({page, segments, dictionary}), {.keepAlive = true});
+    const TranslateResult result = ThroughGoogle(server);
+    QCOMPARE(result.outcome, outcome);
+    QCOMPARE(result.translation.value_or(QString()), translation);
+    QCOMPARE(GoogleEndpoints(server), asked);
+    for (const QByteArray &request : server.requests()) {
+        QCOMPARE(SentText(request), u"猫"_s);
+    }
+    if (outcome == TranslateOutcome::Refused) {
+        QVERIFY2(result.reason.startsWith(u"HTTP 429"_s), qPrintable(result.reason));
+    }
+}
+
+void TestServices::googleAsksInTheTextsDirection_data() {
+    QTest::addColumn<TranslateDirection>("direction");
+    QTest::addColumn<QStringList>("targets");
+    // "猫 a+b" as a query value.
+    const QString text = u"%E7%8C%AB%20a%2Bb"_s;
+    QTest::newRow("Ja2Ch") << TranslateDirection::Ja2Ch
+                           << QStringList{
+                                  u"/m?sl=ja&tl=zh-CN&hl=zh-CN&ie=UTF-8&q="_s + text,
+                                  u"/translate_a/single?client=gtx&sl=ja&tl=zh-CN&dt=t&"
+                                  u"ie=UTF-8&oe=UTF-8&q="_s +
+                                      text,
+                                  u"/translate_a/t?client=dict-chrome-ex&sl=ja&tl=zh-CN&q="_s +
+                                      text};
+    QTest::newRow("Ch2Ja") << TranslateDirection::Ch2Ja
+                           << QStringList{
+                                  u"/m?sl=zh-CN&tl=ja&hl=ja&ie=UTF-8&q="_s + text,
+                                  u"/translate_a/single?client=gtx&sl=zh-CN&tl=ja&dt=t&"
+                                  u"ie=UTF-8&oe=UTF-8&q="_s +
+                                      text,
+                                  u"/translate_a/t?client=dict-chrome-ex&sl=zh-CN&tl=ja&q="_s +
+                                      text};
+}
+
+void TestServices::googleAsksInTheTextsDirection() {
+    QFETCH(TranslateDirection, direction);
+    QFETCH(QStringList, targets);
+    LoopbackServer server(Google({}), {.keepAlive = true});
+    TranslateText(u"猫 a+b"_s, direction, Choice(u"google"_s, server.root()));
+    QStringList asked;
+    for (const QByteArray &request : server.requests()) {
+        asked.append(QString::fromLatin1(Target(request)));
+        QVERIFY(request.startsWith("GET "));
+    }
+    QCOMPARE(asked, targets);
+}
+
+void TestServices::longTextArrivesWholeInOrderOverOneConnection() {
+    const QString text = MixedLongText();
+    LoopbackServer server(Google({.page = TranslatingBy(Itself)}), {.keepAlive = true});
+    const TranslateResult result = ThroughGoogle(server, text);
+    QCOMPARE(result.outcome, TranslateOutcome::Translated);
+    QCOMPARE(result.translation->size(), text.size());
+    QVERIFY(*result.translation == text);
+    const QList<QByteArray> requests = server.requests();
+    QVERIFY2(requests.size() >= 8, qPrintable(QString::number(requests.size())));
+    for (const QByteArray &request : requests) {
+        const qsizetype address = server.root().size() + Target(request).size();
+        QVERIFY2(address <= 8'000, qPrintable(QString::number(address)));
+        const QString piece = SentText(request);
+        QVERIFY(!piece.contains(QChar::ReplacementCharacter));
+        QVERIFY(!piece.front().isMark() && !piece.front().isLowSurrogate());
+    }
+    QCOMPARE(server.connections(), 1);
+}
+
+void TestServices::libreTranslatePostsAForm() {
+    qputenv("QUORVANE_LIBRETRANSLATE_KEY", "k&y=1");
+    LoopbackServer server(
+        LoopbackServer::sending(LoopbackServer::response(200, R"({"translatedText":"我喜欢猫"})")));
+    const TranslateResult result = TranslateText(u"猫が好き & more"_s, TranslateDirection::Ja2Ch,
+                                                 Choice(u"libretranslate"_s, server.root()));
+    qunsetenv("QUORVANE_LIBRETRANSLATE_KEY");
+    QCOMPARE(result.translation, std::optional(u"我喜欢猫"_s));
+    const QByteArray request = server.requests().constFirst();
+    QCOMPARE(server.requestLines(), QList<QByteArray>{"POST /translate HTTP/1.1"});
+    QVERIFY(request.contains("\r\nContent-Type: application/x-www-form-urlencoded\r\n"));
+    const QByteArray form = Body(request);
+    QCOMPARE(FieldValue(form, "q"), u"猫が好き & more"_s);
+    QCOMPARE(FieldValue(form, "source"), u"ja"_s);
+    QCOMPARE(FieldValue(form, "target"), u"zh"_s);
+    QCOMPARE(FieldValue(form, "format"), u"text"_s);
+    QCOMPARE(FieldValue(form, "api_key"), u"k&y=1"_s);
+    QCOMPARE(form.count('&'), 4);
+
+    LoopbackServer keyless(
+        LoopbackServer::sending(LoopbackServer::response(200, R"({"translatedText":"猫"})")));
+    TranslateText(u"猫"_s, TranslateDirection::Ch2Ja, Choice(u"libretranslate"_s, keyless.root()));
+    const QByteArray keylessForm = Body(keyless.requests().constFirst());
+    QCOMPARE(keylessForm, QByteArray("q=%E7%8C%AB&source=zh&target=ja&format=text"));
+}
+
+void TestServices::libreTranslateErrors_data() {
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<TranslateOutcome>("outcome");
+    QTest::addColumn<QString>("serviceError");
+    QTest::newRow("400") << 400 << QByteArray(R"({"error":"Invalid request: missing q parameter"})")
+                         << TranslateOutcome::NoTranslation
+                         << u"Invalid request: missing q parameter"_s;
+    QTest::newRow("403") << 403 << QByteArray(R"({"error":"Invalid API key"})")
+                         << TranslateOutcome::NoTranslation << u"Invalid API key"_s;
+    QTest::newRow("429") << 429 << QByteArray(R"({"error":"Too many request limits violations"})")
+                         << TranslateOutcome::Refused << u"Too many request limits violations"_s;
+    QTest::newRow("500 without JSON") << 500 << QByteArray("Internal Server Error")
+                                      << TranslateOutcome::NoTranslation << QString();
+    QTest::newRow("translatedText not a string")
+        << 200 << QByteArray(R"({"translatedText":["猫"]})") << TranslateOutcome::NoTranslation
+        << QString();
+}
+
+void TestServices::libreTranslateErrors() {
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(TranslateOutcome, outcome);
+    QFETCH(QString, serviceError);
+    LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(status, body)));
+    const TranslateResult result = TranslateText(u"猫"_s, TranslateDirection::Ja2Ch,
+                                                 Choice(u"libretranslate"_s, server.root()));
+    QCOMPARE(result.outcome, outcome);
+    QCOMPARE(result.serviceError, serviceError);
+    QCOMPARE(result.reason, serviceError.isEmpty() ? u"HTTP %1"_s.arg(status) : serviceError);
+}
+
+void TestServices::httpsVerifiesCertificates_data() {
+    QTest::addColumn<bool>("trusted");
+    QTest::newRow("signed by the trusted authority") << true;
+    QTest::newRow("self-signed") << false;
+}
+
+void TestServices::httpsVerifiesCertificates() {
+    QFETCH(bool, trusted);
+    const TestCertificates certificates;
+    QVERIFY(certificates.isValid());
+    LoopbackServer server(
+        Google({.page = Always(Respond(200, GooglePage(u"安全"_s)))}),
+        {.keepAlive = true,
+         .tls = trusted ? certificates.signedByAuthority() : certificates.selfSigned()});
+    QVERIFY(server.root().startsWith(u"https://"_s));
+    const TranslateResult result =
+        TranslateText(u"猫"_s, TranslateDirection::Ja2Ch, Choice(u"google"_s, server.root()),
+                      {.limits = {.connectTimeout = 5s, .exchangeTimeout = 5s},
+                       .certificateAuthorities = certificates.authorityFile()});
+    if (trusted) {
+        QCOMPARE(result.translation, std::optional(u"安全"_s));
+        return;
+    }
+    QCOMPARE(result.outcome, TranslateOutcome::NoData);
+    QVERIFY2(result.reason.contains(u"certificate"_s), qPrintable(result.reason));
+    QVERIFY(server.requests().isEmpty());
+}
+
+void TestServices::choosesTheService_data() {
+    QTest::addColumn<std::optional<QString>>("option");
+    QTest::addColumn<QByteArray>("environment");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("root");  // of the first endpoint
+    QTest::addColumn<QString>("error");
+    using Option = std::optional<QString>;
+    const QString names = u"The services: google, libretranslate, classic."_s;
+    QTest::newRow("build default") << Option() << QByteArray() << u"google"_s
+                                   << u"https://translate.google.com"_s << QString();
+    QTest::newRow("environment") << Option() << QByteArray("libretranslate") << u"libretranslate"_s
+                                 << u"http://127.0.0.1:5000"_s << QString();
+    QTest::newRow("option over environment")
+        << Option(u"google=https://mirror.example:8443"_s) << QByteArray("libretranslate")
+        << u"google"_s << u"https://mirror.example:8443"_s << QString();
+    QTest::newRow("classic at its build root")
+        << Option(u"classic"_s) << QByteArray() << u"classic"_s << ServiceRoot() << QString();
+    QTest::newRow("IPv6 root") << Option(u"libretranslate=http://[::1]:5000"_s) << QByteArray()
+                               << u"libretranslate"_s << u"http://[::1]:5000"_s << QString();
+    QTest::newRow("unknown name") << Option(u"bing"_s) << QByteArray() << QString() << QString()
+                                  << u"Unknown service 'bing'. "_s + names;
+    QTest::newRow("unknown name in the environment")
+        << Option() << QByteArray("deepl") << QString() << QString()
+        << u"Unknown service 'deepl'. "_s + names;
+    const QString rootRule =
+        u"A root is http:// or https:// and a host, with an optional port "
+        u"and no path. "_s +
+        names;
+    for (const char *root : {"ftp://example.org", "https://example.org/", "http://example.org/x",
+                             "http://", "http://exa mple.org", "http://example.org:99999",
+                             "http://user@example.org", "example.org", "http://example.org?q"}) {
+        QTest::addRow("bad root %s", root)
+            << Option(u"google="_s + QString::fromLatin1(root)) << QByteArray() << QString()
+            << QString()
+            << u"Not a service root: '%1'. "_s.arg(QString::fromLatin1(root)) + rootRule;
+    }
+}
+
+void TestServices::choosesTheService() {
+    QFETCH(std::optional<QString>, option);
+    QFETCH(QByteArray, environment);
+    QFETCH(QString, name);
+    QFETCH(QString, root);
+    QFETCH(QString, error);
+    qputenv("QUORVANE_SERVICE", environment);
+    const ServiceChoiceOrError chosen = ChooseService(option);
+    qunsetenv("QUORVANE_SERVICE");
+    QCOMPARE(chosen.error, error);
+    QCOMPARE(chosen.choice.has_value(), error.isEmpty());
+    if (chosen.choice) {
+        QCOMPARE(chosen.choice->service->name, name);
+        QCOMPARE(chosen.choice->Root(), root);
+    }
+}
+
+void TestServices::helpOpensTheServicesPage_data() {
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("google") << u"google"_s << u"https://translate.google.com/?sl=ja&tl=zh-CN"_s;
+    QTest::newRow("google elsewhere")
+        << u"google=http://127.0.0.1:8"_s << u"http://127.0.0.1:8/?sl=ja&tl=zh-CN"_s;
+    QTest::newRow("libretranslate") << u"libretranslate"_s << u"http://127.0.0.1:5000"_s;
+    QTest::newRow("classic") << u"classic"_s << ServiceRoot() + u"/world/jiantizi/"_s;
+}
+
+void TestServices::helpOpensTheServicesPage() {
+    QFETCH(QString, choice);
+    QFETCH(QString, page);
+    QCOMPARE(ParseServiceChoice(choice).choice->HelpPage(), page);
+}
+
+QTEST_GUILESS_MAIN(TestServices)
+#include "tst_services.moc"
