@@ -7,6 +7,7 @@
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
 #include "support/WindowDriver.h"
+#include "translation/TranslateRequest.h"
 #include "translation/modPub.h"
 #include "ui/frmMain.h"
 
@@ -65,6 +66,8 @@ private slots:
     void cleanupTestCase();
     void fetchPageSurvivesTheServer_data();
     void fetchPageSurvivesTheServer();
+    void googleSurvivesTheServer_data();
+    void googleSurvivesTheServer();
     void translateCommandSurvivesTheServer_data();
     void translateCommandSurvivesTheServer();
     void pastedTextIsSentByteForByte_data();
@@ -134,6 +137,25 @@ void TestHostile::fetchPageSurvivesTheServer() {
     QCOMPARE(page, expected);
     QVERIFY(clock.elapsed() < kRowBoundMs);
     QVERIFY(server.requestLines().size() <= HostileLimits().maxRedirects + 1);
+}
+
+void TestHostile::googleSurvivesTheServer_data() {
+    fetchPageSurvivesTheServer_data();
+}
+
+// Every endpoint of the row meets the same server; redirects are read, never followed.
+void TestHostile::googleSurvivesTheServer() {
+    QFETCH(LoopbackServer::Script, script);
+    LoopbackServer server(script);
+    QElapsedTimer clock;
+    clock.start();
+    const TranslateResult result =
+        TranslateText(u"猫"_s, TranslateDirection::Ja2Ch,
+                      stand_in::Choice(u"google"_s, server.root()), {.limits = HostileLimits()});
+    QVERIFY(result.outcome != TranslateOutcome::Translated);
+    QVERIFY(!result.translation);
+    QVERIFY(clock.elapsed() < kRowBoundMs);
+    QVERIFY(server.requestLines().size() <= 3);
 }
 
 void TestHostile::translateCommandSurvivesTheServer_data() {

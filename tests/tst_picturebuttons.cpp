@@ -43,6 +43,7 @@ private slots:
     void hotControlsShowTheHandPointer();
     void hotspotsOpenTheirPages_data();
     void hotspotsOpenTheirPages();
+    void helpOpensTheChosenServicesPage();
     void aboutBoxShowsItsEightLines();
     void controlsHaveAccessibleNames();
     void pressActionDoesWhatAClickDoes_data();
@@ -206,6 +207,17 @@ void TestPictureButtons::hotspotsOpenTheirPages() {
     QDesktopServices::unsetUrlHandler(u"http"_s);
     QCOMPARE(browser.opened, QList<QUrl>{page});
     QVERIFY(!mWindow->hovering());
+}
+
+void TestPictureButtons::helpOpensTheChosenServicesPage() {
+    frmMain window(stand_in::Choice(u"google"_s, u"https://translate.example:8443"_s));
+    window.show();
+    UrlCatcher browser;
+    QDesktopServices::setUrlHandler(u"https"_s, &browser, "open");
+    Click(&window, u"Image5"_s);
+    QDesktopServices::unsetUrlHandler(u"https"_s);
+    QCOMPARE(browser.opened,
+             QList<QUrl>{QUrl(u"https://translate.example:8443/?sl=ja&tl=zh-CN"_s)});
 }
 
 void TestPictureButtons::aboutBoxShowsItsEightLines() {

@@ -13,6 +13,8 @@ using namespace quorvane;
 using namespace Qt::StringLiterals;
 using namespace window_driver;
 
+Q_DECLARE_METATYPE(LoopbackServer::Script)
+
 namespace {
 
 QByteArray PageWith(const QString &translation) {
@@ -41,6 +43,8 @@ private slots:
     void statusShowsTheElapsedSeconds();
     void unreachableServiceShowsTheFailureBox();
     void pageWithoutTranslationSaysSo();
+    void otherServicesAnswerThroughTheWindow_data();
+    void otherServicesAnswerThroughTheWindow();
     void translationIsShownAsPlainText();
     void whitespaceIsTranslatedLikeAnyText();
     void emptyInputWarnsAndFlashes();
@@ -52,16 +56,16 @@ private slots:
     void elapsedSecondsText();
 
 private:
-    void start(LoopbackServer::Script script);
+    void start(LoopbackServer::Script script, const QString &service = u"classic"_s);
     QTextEdit *box(const QString &name) const { return Control<QTextEdit>(mWindow.get(), name); }
 
     std::unique_ptr<LoopbackServer> mServer;
     std::unique_ptr<frmMain> mWindow;
 };
 
-void TestTranslateCommand::start(LoopbackServer::Script script) {
+void TestTranslateCommand::start(LoopbackServer::Script script, const QString &service) {
     mServer = std::make_unique<LoopbackServer>(std::move(script));
-    mWindow = std::make_unique<frmMain>(stand_in::Classic(mServer->root()));
+    mWindow = std::make_unique<frmMain>(stand_in::Choice(service, mServer->root()));
     mWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
 }
@@ -137,6 +141,44 @@ void TestTranslateCommand::pageWithoutTranslationSaysSo() {
     QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"earlier"_s);
     QCOMPARE(mWindow->pageHtml(), u"<html>maintenance</html>"_s);
     QCOMPARE(mWindow->seconds(), QString());
+}
+
+void TestTranslateCommand::otherServicesAnswerThroughTheWindow_data() {
+    QTest::addColumn<QString>("service");
+    QTest::addColumn<LoopbackServer::Script>("script");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("output");
+    const stand_in::Answer tooMany =
+        stand_in::Always(LoopbackServer::keepAliveResponse(429, "<html>Too Many</html>"));
+    QTest::newRow("google translates")
+        << u"google"_s
+        << stand_in::Google({.page = stand_in::TranslatingBy([](const QString &text) {
+                                 return stand_in::GooglePage(u"译:"_s + text);
+                             })})
+        << QString() << u"总计耗时: "_s << u"译:猫が好き"_s;
+    QTest::newRow("google refuses")
+        << u"google"_s << stand_in::Google({tooMany, tooMany, tooMany})
+        << RefusalMessage(u"HTTP 429"_s) << u"翻译中 ..."_s << u"earlier"_s;
+    QTest::newRow("libretranslate says why")
+        << u"libretranslate"_s << Serving(R"({"error":"Invalid API key"})") << QString()
+        << u"错误:返回的页面中找不到译文 Invalid API key"_s << u"earlier"_s;
+}
+
+void TestTranslateCommand::otherServicesAnswerThroughTheWindow() {
+    QFETCH(QString, service);
+    QFETCH(LoopbackServer::Script, script);
+    QFETCH(QString, box);
+    QFETCH(QString, status);
+    QFETCH(QString, output);
+    start(script, service);
+    this->box(u"txtDown"_s)->setPlainText(u"earlier"_s);
+    this->box(u"txtTop"_s)->setPlainText(u"猫が好き"_s);
+    const ModalBox shown = AnswerModalBox([this] { Click(mWindow.get(), u"imgJa2Ch"_s); });
+    QCOMPARE(shown.text, box);
+    QVERIFY2(this->box(u"rtbMsg"_s)->toPlainText().startsWith(status),
+             qPrintable(this->box(u"rtbMsg"_s)->toPlainText()));
+    QCOMPARE(this->box(u"txtDown"_s)->toPlainText(), output);
 }
 
 void TestTranslateCommand::translationIsShownAsPlainText() {
