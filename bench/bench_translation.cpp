@@ -1,8 +1,10 @@
 // Throughput of the translation client, and its overhead over a bare libcurl GET.
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
+#include <thread>
 
 #include "support/LoopbackServer.h"
+#include "support/ServiceStandIns.h"
 #include "translation/TranslateRequest.h"
 #include "translation/modPub.h"
 
@@ -51,7 +53,8 @@ LoopbackServer &Server() {
 void BM_TranslateText1KiB(benchmark::State &state) {
     const QString text = MixedText(1024);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(TranslateText(text, TranslateDirection::Ja2Ch, Server().root()));
+        benchmark::DoNotOptimize(
+            TranslateText(text, TranslateDirection::Ja2Ch, stand_in::Classic(Server().root())));
     }
 }
 BENCHMARK(BM_TranslateText1KiB)->UseRealTime();
@@ -83,7 +86,8 @@ void TwentyTranslations(benchmark::State &state, bool shareConnections) {
             {.keepAlive = true, .newConnectionDelay = std::chrono::milliseconds(50)});
         ConnectionCache cache;
         for (int i = 0; i < 20; ++i) {
-            benchmark::DoNotOptimize(TranslateText(text, TranslateDirection::Ja2Ch, far.root(),
+            benchmark::DoNotOptimize(TranslateText(text, TranslateDirection::Ja2Ch,
+                                                   stand_in::Classic(far.root()),
                                                    {shareConnections ? &cache : nullptr}));
         }
         state.counters["connections"] = far.connections();
@@ -97,6 +101,29 @@ BENCHMARK_CAPTURE(TwentyTranslations, shared_connections, true)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(5);
+
+// 10,000 characters through google against a far service that takes 50 ms over each request:
+// the pieces that the address bound makes, and the connections they go over.
+void LongTextThroughGoogle(benchmark::State &state) {
+    const QString text = MixedText(40'000).left(10'000);
+    for (auto _ : state) {
+        LoopbackServer far(
+            [](LoopbackServer::Exchange &exchange) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                exchange.send(LoopbackServer::keepAliveResponse(
+                    200, stand_in::GooglePage(stand_in::SentText(exchange.request()))));
+            },
+            {.keepAlive = true});
+        const TranslateResult result = TranslateText(text, TranslateDirection::Ja2Ch,
+                                                     stand_in::Choice(u"google"_s, far.root()));
+        if (result.translation != text) {
+            state.SkipWithError("the translation is not the text");
+        }
+        state.counters["pieces"] = double(far.requests().size());
+        state.counters["connections"] = far.connections();
+    }
+}
+BENCHMARK(LongTextThroughGoogle)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 }  // namespace
 

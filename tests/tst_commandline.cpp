@@ -63,6 +63,8 @@ private slots:
     void choosesAndReportsTheService_data();
     void choosesAndReportsTheService();
     void untrustedCertificateIsNoDataWithItsReason();
+    void asksForTheWindow_data();
+    void asksForTheWindow();
 };
 
 void TestCommandLine::translatesFromTheTerminal_data() {
@@ -273,6 +275,37 @@ void TestCommandLine::untrustedCertificateIsNoDataWithItsReason() {
     QCOMPARE(run.status, 69);
     QCOMPARE(run.errors, FailureMessage(server.root()) +
                              u"\nSSL certificate problem: self-signed certificate\n"_s);
+}
+
+void TestCommandLine::asksForTheWindow_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("window");
+    QTest::addColumn<QString>("service");  // or the usage error
+    QTest::newRow("nothing") << QStringList{} << true << u"google"_s;
+    QTest::newRow("a service") << QStringList{u"--service"_s, u"libretranslate"_s} << true
+                               << u"libretranslate"_s;
+    QTest::newRow("a service and its root")
+        << QStringList{u"--service=classic=http://127.0.0.1:9"_s} << true << u"classic"_s;
+    QTest::newRow("an unknown service")
+        << QStringList{u"--service"_s, u"bing"_s} << true
+        << u"Unknown service 'bing'. The services: google, libretranslate, classic."_s;
+    QTest::newRow("a direction") << QStringList{u"--service"_s, u"google"_s, u"--ja2ch"_s} << false
+                                 << QString();
+    QTest::newRow("a text") << QStringList{u"猫"_s} << false << QString();
+    QTest::newRow("help") << QStringList{u"--help"_s} << false << QString();
+}
+
+void TestCommandLine::asksForTheWindow() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, window);
+    QFETCH(QString, service);
+    const std::optional<ServiceChoiceOrError> chosen =
+        WindowService(QStringList{u"quorvane"_s} + arguments);
+    QCOMPARE(chosen.has_value(), window);
+    if (chosen) {
+        QCOMPARE(chosen->choice ? chosen->choice->service->name.toString() : chosen->error,
+                 service);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -39,7 +39,9 @@ QString Description() {
     for (const Service &service : Services()) {
         description += QStringLiteral("\n  %1: %2").arg(service.name, service.summary);
     }
-    return description;
+    return description + QStringLiteral(
+                             "\nA LibreTranslate server's API key, if it wants one, comes from "
+                             "the environment's\nQUORVANE_LIBRETRANSLATE_KEY.");
 }
 
 void WriteLine(QIODevice &device, const QString &text) {

@@ -207,18 +207,12 @@ constexpr Endpoint kClassic[] = {
 };
 
 constexpr Service kServices[] = {
-    {u"google",
-     u"Google Translate: its page for browsers without scripts, then two JSON endpoints if that "
-     u"refuses or fails. The text goes to Google.",
+    {u"google", u"Google Translate's page, then its JSON endpoints; the text goes to Google.",
      kGoogle, 8'000, GoogleHelpPage},
-    {u"libretranslate",
-     u"a LibreTranslate server that you run or trust, by default at http://127.0.0.1:5000. The "
-     u"text goes to that server; its API key, if it wants one, from QUORVANE_LIBRETRANSLATE_KEY.",
+    {u"libretranslate", u"a LibreTranslate server, at http://127.0.0.1:5000 unless given a root.",
      kLibreTranslate, 0, LibreTranslateHelpPage},
-    {u"classic",
-     u"the translation page protocol Quorvane was first written for, "
-     u"at " QUORVANE_SERVICE_ROOT u" unless given a root. The text goes to that host.",
-     kClassic, 0, ClassicHelpPage},
+    {u"classic", u"the first translation page's protocol, at " QUORVANE_SERVICE_ROOT u".", kClassic,
+     0, ClassicHelpPage},
 };
 
 bool IsServiceRoot(const QString &root) {

@@ -26,7 +26,7 @@ struct Endpoint {
 // gives a translation.
 struct Service {
     QStringView name;
-    QStringView summary;  // what it is and where the text goes
+    QStringView summary;  // what it is and where the text goes, in a line
     std::span<const Endpoint> endpoints;
     // The longest address of one request, in bytes; 0 for no bound.
     qsizetype maxAddressBytes;

@@ -49,7 +49,7 @@ ls "$scratch"/package/quorvane-dbgsym_1.0.0.15_*.ddeb >/dev/null || fail "no deb
 complaints=$(lintian --tag-display-limit 0 "$deb" 2>/dev/null | grep -E '^[EW]: ' || true)
 [ -z "$complaints" ] || fail "lintian: $complaints"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6gui6 libqt6core6 libcurl4 "fonts-wqy-microhei | fonts-noto-cjk"; do
+for library in libqt6widgets6 libqt6gui6 libqt6core6 libcurl4 ca-certificates "fonts-wqy-microhei | fonts-noto-cjk"; do
     grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Package)" = quorvane ] || fail "package name"
