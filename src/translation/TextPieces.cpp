@@ -1,7 +1,8 @@
 #include "translation/TextPieces.h"
 
-#include <QStringEncoder>
 #include <QTextBoundaryFinder>
+
+#include "translation/modPub.h"
 
 namespace quorvane {
 
@@ -147,8 +148,7 @@ private:
 }  // namespace
 
 QByteArray QueryValue(const QString &text) {
-    QStringEncoder toUtf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
-    return QByteArray(toUtf8(text)).toPercentEncoding();
+    return Utf8Bytes(text).toPercentEncoding();
 }
 
 TextPieces SplitText(const QString &text, qsizetype budget) {

@@ -191,11 +191,15 @@ CURLcode Perform(CURL *curl, FetchCancellation *cancellation) {
 
 }  // namespace
 
+// Unlike QString::toUtf8(), the encoder turns an unpaired surrogate into U+FFFD.
+QByteArray Utf8Bytes(const QString &text) {
+    QStringEncoder toUtf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    return toUtf8(text);
+}
+
 QString EncodeQuery(const QString &text) {
     static constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
-    // Unlike QString::toUtf8(), the encoder turns an unpaired surrogate into U+FFFD.
-    QStringEncoder toUtf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
-    const QByteArray bytes = toUtf8(text);
+    const QByteArray bytes = Utf8Bytes(text);
     QString encoded(bytes.size() * 3, Qt::Uninitialized);
     QChar *out = encoded.data();
     for (const char byte : bytes) {

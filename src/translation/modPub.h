@@ -13,6 +13,9 @@ struct HttpRequest;
 struct HttpAnswer;
 struct FetchContext;
 
+// The UTF-8 bytes of `text`, an unpaired surrogate as U+FFFD.
+QByteArray Utf8Bytes(const QString &text);
+
 // The value of a query key: every UTF-8 byte of `text` as "%XX", upper-case hexadecimal.
 QString EncodeQuery(const QString &text);
 
