@@ -281,30 +281,35 @@ void TestCommandLine::asksForTheWindow_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("window");
     QTest::addColumn<QString>("service");  // or the usage error
-    QTest::newRow("nothing") << QStringList{} << true << u"google"_s;
+    QTest::addColumn<bool>("selection");
+    QTest::newRow("nothing") << QStringList{} << true << u"google"_s << false;
     QTest::newRow("a service") << QStringList{u"--service"_s, u"libretranslate"_s} << true
-                               << u"libretranslate"_s;
+                               << u"libretranslate"_s << false;
     QTest::newRow("a service and its root")
-        << QStringList{u"--service=classic=http://127.0.0.1:9"_s} << true << u"classic"_s;
+        << QStringList{u"--service=classic=http://127.0.0.1:9"_s} << true << u"classic"_s << false;
+    QTest::newRow("the selection") << QStringList{u"--selection"_s} << true << u"google"_s << true;
     QTest::newRow("an unknown service")
         << QStringList{u"--service"_s, u"bing"_s} << true
-        << u"Unknown service 'bing'. The services: google, libretranslate, classic."_s;
+        << u"Unknown service 'bing'. The services: google, libretranslate, classic."_s << false;
     QTest::newRow("a direction") << QStringList{u"--service"_s, u"google"_s, u"--ja2ch"_s} << false
-                                 << QString();
-    QTest::newRow("a text") << QStringList{u"猫"_s} << false << QString();
-    QTest::newRow("help") << QStringList{u"--help"_s} << false << QString();
+                                 << QString() << false;
+    QTest::newRow("the selection and a text")
+        << QStringList{u"--selection"_s, u"猫"_s} << false << QString() << false;
+    QTest::newRow("a text") << QStringList{u"猫"_s} << false << QString() << false;
+    QTest::newRow("help") << QStringList{u"--help"_s} << false << QString() << false;
 }
 
 void TestCommandLine::asksForTheWindow() {
     QFETCH(QStringList, arguments);
     QFETCH(bool, window);
     QFETCH(QString, service);
-    const std::optional<ServiceChoiceOrError> chosen =
-        WindowService(QStringList{u"quorvane"_s} + arguments);
-    QCOMPARE(chosen.has_value(), window);
-    if (chosen) {
-        QCOMPARE(chosen->choice ? chosen->choice->service->name.toString() : chosen->error,
-                 service);
+    QFETCH(bool, selection);
+    const std::optional<WindowRun> run = WindowRunOf(QStringList{u"quorvane"_s} + arguments);
+    QCOMPARE(run.has_value(), window);
+    if (run) {
+        const ServiceChoiceOrError &chosen = run->service;
+        QCOMPARE(chosen.choice ? chosen.choice->service->name.toString() : chosen.error, service);
+        QCOMPARE(run->translateSelection, selection);
     }
 }
 

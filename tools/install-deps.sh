@@ -13,7 +13,7 @@ packages=(
   fonts-wqy-microhei
   desktop-file-utils appstream dpkg-dev file lintian man-db
   weston xwayland qt6-wayland
-  at-spi2-core python3-pyatspi dbus-x11
+  at-spi2-core python3-pyatspi dbus dbus-x11 libglib2.0-bin
 )
 
 missing=()

@@ -26,6 +26,12 @@ QCommandLineOption ServiceOption() {
             QStringLiteral("NAME[=ROOT]")};
 }
 
+QCommandLineOption SelectionOption() {
+    return {QStringLiteral("selection"),
+            QStringLiteral("Translate the selected text in the running window, or in a new one "
+                           "when none runs.")};
+}
+
 std::optional<QString> ServiceOptionValue(const QCommandLineParser &parser,
                                           const QCommandLineOption &option) {
     return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt;
@@ -89,7 +95,9 @@ int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &ou
     parser.setApplicationDescription(Description());
     const Directions directions;
     const QCommandLineOption serviceOption = ServiceOption();
-    parser.addOptions({directions.ja2ch, directions.ch2ja, directions.automatic, serviceOption});
+    const QCommandLineOption selection = SelectionOption();
+    parser.addOptions(
+        {directions.ja2ch, directions.ch2ja, directions.automatic, serviceOption, selection});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(
@@ -111,6 +119,9 @@ int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &ou
     if (parser.isSet(version)) {
         WriteLine(output, QStringLiteral("Quorvane " QUORVANE_VERSION));
         return ExitStatus::Translated;
+    }
+    if (parser.isSet(selection)) {
+        return usageError(QStringLiteral("--selection takes no direction and no text."));
     }
     const int chosen = int(parser.isSet(directions.ja2ch)) + int(parser.isSet(directions.ch2ja)) +
                        int(parser.isSet(directions.automatic));
@@ -147,14 +158,16 @@ int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &ou
     }
 }
 
-std::optional<ServiceChoiceOrError> WindowService(const QStringList &arguments) {
+std::optional<WindowRun> WindowRunOf(const QStringList &arguments) {
     QCommandLineParser parser;
     const QCommandLineOption serviceOption = ServiceOption();
-    parser.addOption(serviceOption);
+    const QCommandLineOption selection = SelectionOption();
+    parser.addOptions({serviceOption, selection});
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
         return std::nullopt;
     }
-    return ChooseService(ServiceOptionValue(parser, serviceOption));
+    return WindowRun{ChooseService(ServiceOptionValue(parser, serviceOption)),
+                     parser.isSet(selection)};
 }
 
 }  // namespace quorvane

@@ -25,8 +25,13 @@ constexpr int Refused = 75;
 int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &output,
                    QIODevice &errors, const FetchContext &context = {});
 
-// The service of a window run, when `arguments` ask for the window: nothing but the program's
-// name and the service option. None when they ask for a run from a terminal.
-std::optional<ServiceChoiceOrError> WindowService(const QStringList &arguments);
+struct WindowRun {
+    ServiceChoiceOrError service;
+    bool translateSelection = false;
+};
+
+// A window run, when `arguments` ask for the window: nothing but the program's name, the service
+// option and --selection. None when they ask for a run from a terminal.
+std::optional<WindowRun> WindowRunOf(const QStringList &arguments);
 
 }  // namespace quorvane

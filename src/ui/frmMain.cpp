@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -339,6 +340,28 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::ShowActivated() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmMain::TranslateGivenText(const QString &text) {
+    ShowActivated();
+    if (mTranslate.isRunning()) {
+        return;
+    }
+    txtTop->setPlainText(text);
+    mTranslate.Run(DirectionOfText(text));
+}
+
+void frmMain::TranslateSelection() {
+    const QClipboard *clipboard = QGuiApplication::clipboard();
+    TranslateGivenText(clipboard->text(clipboard->supportsSelection() ? QClipboard::Selection
+                                                                      : QClipboard::Clipboard));
 }
 
 void frmMain::Image5_Click() {

@@ -26,6 +26,15 @@ public:
     TranslateCommand &translateCommand() { return mTranslate; }
     const QString &pageHtml() const { return mTranslate.pageHtml(); }
     const QString &seconds() const { return mTranslate.seconds(); }
+    // Shown, restored when minimised, raised and active.
+    void ShowActivated();
+    // Shows the window, puts `text` into the input box in place of what was there and translates
+    // it in the direction that Ctrl+Return would choose. Ignored, like a press, while a
+    // translation runs.
+    void TranslateGivenText(const QString &text);
+    // The same with the primary selection where the platform has one, else the clipboard.
+    void TranslateSelection();
+
     // A picture button has shown its hover look since the last window-wide reset.
     bool hovering() const { return mHovering; }
 

@@ -4,6 +4,7 @@
 
 #include "cli/CommandLine.h"
 #include "ui/QuorvaneApplication.h"
+#include "ui/WindowOnBus.h"
 #include "ui/frmMain.h"
 
 namespace {
@@ -36,13 +37,12 @@ int main(int argc, char **argv) {
     for (int i = 0; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     }
-    const std::optional<quorvane::ServiceChoiceOrError> service =
-        quorvane::WindowService(arguments);
-    if (!service) {
+    const std::optional<quorvane::WindowRun> run = quorvane::WindowRunOf(arguments);
+    if (!run) {
         return RunFromTerminal(argc, argv);
     }
-    if (!service->choice) {
-        std::fprintf(stderr, "%s\n", qPrintable(service->error));
+    if (!run->service.choice) {
+        std::fprintf(stderr, "%s\n", qPrintable(run->service.error));
         return quorvane::ExitStatus::Usage;
     }
     char platform[] = "-platform";
@@ -50,7 +50,17 @@ int main(int argc, char **argv) {
     char *windowArguments[] = {argv[0], platform, x11First, nullptr};
     int windowArgumentCount = PrefersX11() ? 3 : 1;
     quorvane::QuorvaneApplication app(windowArgumentCount, windowArguments);
-    quorvane::frmMain window(*service->choice);
+    quorvane::frmMain window(*run->service.choice);
+    // One window a session: a later start hands its request to the window that runs.
+    quorvane::WindowOnBus onBus(window);
+    if (onBus.ClaimName() == quorvane::WindowOnBus::Claim::HeldByAnother &&
+        quorvane::WindowOnBus::AskRunningWindow(run->translateSelection)) {
+        return 0;
+    }
     window.show();
+    if (run->translateSelection) {
+        QMetaObject::invokeMethod(
+            &window, [&window] { window.TranslateSelection(); }, Qt::QueuedConnection);
+    }
     return app.exec();
 }

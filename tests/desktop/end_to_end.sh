@@ -43,8 +43,7 @@ sleep 0.3
 screenshot "$ARTIFACTS/e2e-done.png"
 convert "$ARTIFACTS/e2e-done.png" -crop 800x576+$X+$Y +repage "$ARTIFACTS/quorvane-window.png"
 
-encoded=$(printf '%s' "$text" | od -An -tx1 | tr -d ' \n' | tr 'a-f' 'A-F' | sed 's/../%&/g')
-expected="GET /world/jiantizi/?before=$encoded&wb_lp=JACH&big5=no HTTP/1.1"
+expected="GET /world/jiantizi/?before=$(query_value "$text")&wb_lp=JACH&big5=no HTTP/1.1"
 [ "$(cat "$REQUESTS")" = "$expected" ] ||
     fail "the server received '$(cat "$REQUESTS")', expected '$expected'"
 

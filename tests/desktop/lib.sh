@@ -8,6 +8,7 @@ TEST_NAME=$(basename "$0" .sh)
 APP_PID=""
 WM_PID=""
 WIN=""
+WINDOW_MS=""
 SCRATCH=""
 BACKGROUND_PIDS=()
 
@@ -40,6 +41,11 @@ start_test_service() {
     printf '%s' "$page" >"$SCRATCH/page.html"
     "$server" "$port" "$delay" "$SCRATCH/page.html" "$REQUESTS" 60 &
     end_at_exit $!
+}
+
+# `text` as the classic request's query value: every UTF-8 byte as %XX.
+query_value() {
+    printf '%s' "$1" | od -An -tx1 | tr -d ' \n' | tr 'a-f' 'A-F' | sed 's/../%&/g'
 }
 
 # Polls `command...` every 0.1 s for up to `seconds`.
@@ -87,11 +93,15 @@ start_window_manager() {
     fail "openbox did not start"
 }
 
+# Starts the program and waits for its window; WINDOW_MS is how long the window took to appear.
 start_quorvane() {
-    "$QUORVANE" "$@" >"$ARTIFACTS/$TEST_NAME-quorvane.log" 2>&1 &
+    local start
+    start=$(date +%s%N)
+    "$QUORVANE" "$@" >>"$ARTIFACTS/$TEST_NAME-quorvane.log" 2>&1 &
     APP_PID=$!
     WIN=$(timeout 15 xdotool search --sync --onlyvisible --name '^Quorvane$' | head -n 1) ||
         fail "the window did not appear"
+    WINDOW_MS=$((($(date +%s%N) - start) / 1000000))
     sleep 0.5
 }
 
