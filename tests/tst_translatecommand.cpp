@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTextEdit>
@@ -54,6 +55,8 @@ private slots:
     void controlReturnTranslatesInTheTextsDirection();
     void elapsedSecondsText_data();
     void elapsedSecondsText();
+    void selectionWithoutAPrimarySelectionIsTheClipboard();
+    void givenTextDuringATranslationIsIgnored();
 
 private:
     void start(LoopbackServer::Script script, const QString &service = u"classic"_s);
@@ -301,6 +304,40 @@ void TestTranslateCommand::elapsedSecondsText() {
     QFETCH(QLocale, locale);
     QFETCH(QString, text);
     QCOMPARE(ElapsedSecondsText(ms, locale), text);
+}
+
+// The offscreen platform, like Windows and macOS, has no primary selection.
+void TestTranslateCommand::selectionWithoutAPrimarySelectionIsTheClipboard() {
+    QVERIFY(!QGuiApplication::clipboard()->supportsSelection());
+    QGuiApplication::clipboard()->setText(u"ねこ"_s);
+    box(u"txtTop"_s)->setPlainText(u"earlier"_s);
+    mWindow->showMinimized();
+    mWindow->TranslateSelection();
+    QVERIFY(!mWindow->isMinimized());
+    QCOMPARE(box(u"txtTop"_s)->toPlainText(), u"ねこ"_s);
+    QCOMPARE(mServer->requestLines(),
+             QList<QByteArray>{"GET /world/jiantizi/?before=%E3%81%AD%E3%81%93&wb_lp=JACH&big5=no "
+                               "HTTP/1.1"});
+    QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
+
+    QGuiApplication::clipboard()->clear();
+    mWindow->TranslateSelection();
+    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"错误:要翻译内容不能为空"_s);
+    QCOMPARE(mServer->requestLines().size(), 1);
+}
+
+// The command's busy rule: the request neither replaces the text being translated nor sends.
+void TestTranslateCommand::givenTextDuringATranslationIsIgnored() {
+    connect(box(u"rtbMsg"_s), &QTextEdit::textChanged, this, [this] {
+        if (box(u"rtbMsg"_s)->toPlainText() == u"翻译中 ..."_s) {
+            mWindow->TranslateGivenText(u"second"_s);
+        }
+    });
+    mWindow->TranslateGivenText(u"first"_s);
+    QCOMPARE(box(u"txtTop"_s)->toPlainText(), u"first"_s);
+    QCOMPARE(mServer->requestLines().size(), 1);
+    QVERIFY(mServer->requestLines().constFirst().contains("before=%66%69%72%73%74&wb_lp=CHJA"));
+    QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
 }
 
 QTEST_MAIN(TestTranslateCommand)

@@ -8,8 +8,9 @@ work=$2
 root=$3
 cmake -S "$source" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DQUORVANE_BUILD_TESTS=OFF -DQUORVANE_SERVICE_ROOT="$root" -DQUORVANE_DEFAULT_SERVICE=classic \
+    -DCMAKE_INSTALL_PREFIX=/usr \
     >/dev/null
 cmake --build "$work/build" --target quorvane manual
 rm -rf "$work/root"
-DESTDIR="$work/root" cmake --install "$work/build" --prefix /usr >/dev/null
+DESTDIR="$work/root" cmake --install "$work/build" >/dev/null
 test -x "$work/root/usr/bin/quorvane"

@@ -16,6 +16,7 @@ expected=(
     usr/share/doc/quorvane/copyright
     usr/share/man/man1/quorvane.1.gz
     usr/share/doc/quorvane/changelog.gz
+    usr/share/dbus-1/services/com.example.quorvane.service
 )
 
 check_tree() {
@@ -28,6 +29,14 @@ check_tree() {
     complaints=$(desktop-file-validate "$root/usr/share/applications/com.example.quorvane.desktop" |
         grep -v ': hint: ' || true)
     [ -z "$complaints" ] || fail "the desktop file does not validate: $complaints"
+    # Bus activation: the desktop entry's name is the bus name, and the service starts the
+    # installed program.
+    local entry=$root/usr/share/applications/com.example.quorvane.desktop
+    local service=$root/usr/share/dbus-1/services/com.example.quorvane.service
+    grep -qx 'DBusActivatable=true' "$entry" || fail "the desktop entry is not bus-activatable"
+    grep -qx 'Exec=quorvane --selection' "$entry" || fail "the desktop entry has no selection action"
+    grep -qx 'Name=com.example.quorvane' "$service" || fail "the bus service has another name"
+    grep -qx 'Exec=/usr/bin/quorvane' "$service" || fail "the bus service starts $(grep Exec "$service")"
     appstreamcli validate --no-net --pedantic \
         "$root/usr/share/metainfo/com.example.quorvane.metainfo.xml" || fail "metainfo"
     local warnings
