@@ -1,7 +1,8 @@
 // A loopback HTTP server for tests that drive the real program from a shell script.
 // usage: scripted_http_server <port> <delay-ms> <page-file> <request-log> [lifetime-s]
-// Answers every request with the page after the delay, logs each request line, and stops by
-// itself after its lifetime (120 s unless given).
+// Answers every request with the page after the delay, "{count}" in it replaced by the number of
+// the request, logs each request line, and stops by itself after its lifetime (120 s unless
+// given).
 #include <QCoreApplication>
 #include <QFile>
 #include <QTimer>
@@ -27,6 +28,7 @@ int main(int argc, char **argv) {
     const QString logPath = QString::fromLocal8Bit(argv[4]);
     const int lifetimeSeconds = argc > 5 ? QByteArray(argv[5]).toInt() : 120;
 
+    int count = 0;
     LoopbackServer server(
         [&](LoopbackServer::Exchange &exchange) {
             {
@@ -37,7 +39,8 @@ int main(int argc, char **argv) {
                 }
             }
             std::this_thread::sleep_for(delay);
-            exchange.send(LoopbackServer::response(200, page));
+            exchange.send(LoopbackServer::response(
+                200, QByteArray(page).replace("{count}", QByteArray::number(++count))));
         },
         port);
     if (server.port() != port) {
