@@ -1,6 +1,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "common/BuildInfo.h"
 #include "common/RuntimeError.h"
 #include "support/ServiceStandIns.h"
 #include "support/WindowDriver.h"

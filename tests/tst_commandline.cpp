@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "cli/CommandLine.h"
+#include "common/BuildInfo.h"
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
 #include "support/TestCertificates.h"

@@ -2,6 +2,7 @@
 #include <QTest>
 #include <thread>
 
+#include "common/BuildInfo.h"
 #include "common/RuntimeError.h"
 #include "support/LoopbackServer.h"
 #include "translation/modPub.h"

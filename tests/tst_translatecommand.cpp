@@ -1,35 +1,54 @@
-#include <QApplication>
-#include <QClipboard>
-#include <QElapsedTimer>
 #include <QTest>
-#include <QTextEdit>
+#include <QTimer>
+#include <atomic>
 
+#include "common/RuntimeError.h"
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
-#include "support/WindowDriver.h"
 #include "translation/TranslateCommand.h"
-#include "ui/frmMain.h"
 
 using namespace quorvane;
 using namespace Qt::StringLiterals;
-using namespace window_driver;
-
-Q_DECLARE_METATYPE(LoopbackServer::Script)
+using namespace std::chrono_literals;
 
 namespace {
 
-QByteArray PageWith(const QString &translation) {
-    return (u"<html><textarea name=\"after\" id=\"after\">"_s + translation +
-            u"</textarea></html>"_s)
-        .toUtf8();
-}
+// A window that records what the command does to it.
+class ViewStub : public TranslateCommandView {
+public:
+    QString input = u"テスト"_s;
+    QStringList calls;
+    bool unloaded = false;
 
-LoopbackServer::Script Serving(const QByteArray &body) {
-    return LoopbackServer::sending(LoopbackServer::response(200, body));
-}
+    QString inputText() const override { return input; }
+    void setInputHighlighted(bool highlighted) override {
+        calls.append(u"highlight %1"_s.arg(highlighted));
+    }
+    void setStatusText(const QString &text) override { calls.append(u"status "_s + text); }
+    void setOutputText(const QString &text) override { calls.append(u"output "_s + text); }
+    void showFailureMessage(const QString &) override { calls.append(u"failure"_s); }
+    bool isUnloaded() const override { return unloaded; }
+};
 
-// 0xFFFFC0 in the 0x00BBGGRR form: red 192, green 255, blue 255, a pale cyan.
-const QColor kFlash(192, 255, 255);
+// A service that holds its answer until released, or for five seconds.
+class HeldService {
+public:
+    HeldService()
+        : mServer([this](LoopbackServer::Exchange &exchange) {
+              for (int i = 0; i < 500 && !mReleased; ++i) {
+                  std::this_thread::sleep_for(10ms);
+              }
+              exchange.send(LoopbackServer::response(
+                  200, u"<textarea name=\"after\" id=\"after\">试验</textarea>"_s.toUtf8()));
+          }) {}
+    ~HeldService() { release(); }
+    void release() { mReleased = true; }
+    const LoopbackServer &server() const { return mServer; }
+
+private:
+    std::atomic<bool> mReleased{false};
+    LoopbackServer mServer;
+};
 
 }  // namespace
 
@@ -37,308 +56,72 @@ class TestTranslateCommand : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void eachButtonTranslatesItsDirection_data();
-    void eachButtonTranslatesItsDirection();
-    void statusShowsTheElapsedSeconds();
-    void unreachableServiceShowsTheFailureBox();
-    void pageWithoutTranslationSaysSo();
-    void otherServicesAnswerThroughTheWindow_data();
-    void otherServicesAnswerThroughTheWindow();
-    void translationIsShownAsPlainText();
-    void whitespaceIsTranslatedLikeAnyText();
-    void emptyInputWarnsAndFlashes();
-    void secondClickDuringTheFlashIsIgnored();
-    void secondClickDuringTheMessagePassIsIgnored();
-    void controlReturnTranslatesInTheTextsDirection_data();
-    void controlReturnTranslatesInTheTextsDirection();
-    void elapsedSecondsText_data();
-    void elapsedSecondsText();
-    void selectionWithoutAPrimarySelectionIsTheClipboard();
-    void givenTextDuringATranslationIsIgnored();
-
-private:
-    void start(LoopbackServer::Script script, const QString &service = u"classic"_s);
-    QTextEdit *box(const QString &name) const { return Control<QTextEdit>(mWindow.get(), name); }
-
-    std::unique_ptr<LoopbackServer> mServer;
-    std::unique_ptr<frmMain> mWindow;
+    void eventsAreDispatchedDuringTheExchange();
+    void secondRunDuringTheExchangeSendsNothing();
+    void unloadDuringTheExchangeAbandonsItAtOnce();
+    void runtimeErrorOfTheExchangeReachesTheCaller();
 };
 
-void TestTranslateCommand::start(LoopbackServer::Script script, const QString &service) {
-    mServer = std::make_unique<LoopbackServer>(std::move(script));
-    mWindow = std::make_unique<frmMain>(stand_in::Choice(service, mServer->root()));
-    mWindow->show();
-    QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
-}
-
-void TestTranslateCommand::init() {
-    start(Serving(PageWith(u"译文"_s)));
-}
-
-void TestTranslateCommand::cleanup() {
-    mWindow.reset();
-    mServer.reset();
-}
-
-void TestTranslateCommand::eachButtonTranslatesItsDirection_data() {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QByteArray>("code");
-    QTest::newRow("imgJa2Ch") << u"imgJa2Ch"_s << QByteArray("JACH");
-    QTest::newRow("imgCh2Ja") << u"imgCh2Ja"_s << QByteArray("CHJA");
-}
-
-void TestTranslateCommand::eachButtonTranslatesItsDirection() {
-    QFETCH(QString, button);
-    QFETCH(QByteArray, code);
-    box(u"txtTop"_s)->setPlainText(u"日本 a"_s);
-    Click(mWindow.get(), button);
-    QCOMPARE(mServer->requestLines(),
-             QList<QByteArray>{"GET /world/jiantizi/?before=%E6%97%A5%E6%9C%AC%20%61&wb_lp=" +
-                               code + "&big5=no HTTP/1.1"});
-    QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
-    QCOMPARE(mWindow->pageHtml(), QString::fromUtf8(PageWith(u"译文"_s)));
-    QVERIFY(!mWindow->seconds().isEmpty());
-    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"总计耗时: "_s + mWindow->seconds() + u"秒"_s);
-}
-
-void TestTranslateCommand::statusShowsTheElapsedSeconds() {
-    QList<qint32> ticks = {1000, 2500};
-    mWindow->translateCommand().setTickSource([&ticks] { return ticks.takeFirst(); });
-    box(u"txtTop"_s)->setPlainText(u"x"_s);
-    Click(mWindow.get(), u"imgJa2Ch"_s);
-    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"总计耗时: 1.5秒"_s);
-    QCOMPARE(mWindow->seconds(), u"1.5"_s);
-}
-
-void TestTranslateCommand::unreachableServiceShowsTheFailureBox() {
-    box(u"txtTop"_s)->setPlainText(u"first"_s);
-    Click(mWindow.get(), u"imgJa2Ch"_s);
-    const QString seconds = mWindow->seconds();
-    const QString root = mServer->root();
-    mServer.reset();
-
-    box(u"txtTop"_s)->setPlainText(u"second"_s);
-    const ModalBox failure = AnswerModalBox([this] { Click(mWindow.get(), u"imgJa2Ch"_s); });
-    QCOMPARE(failure.title, u"Quorvane"_s);
-    QCOMPARE(failure.icon, QMessageBox::Warning);
-    QCOMPARE(failure.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(failure.text,
-             u"从\""_s + root +
-                 u"\"获取数据失败，请检查代理设置是否正确或者尝试减少一次性翻译的文字的"
-                 u"数量。如果还不能解决问题，请点帮助。"_s);
-    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"翻译中 ..."_s);
-    QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
-    QCOMPARE(mWindow->seconds(), seconds);
-    QCOMPARE(mWindow->pageHtml(), QString());
-}
-
-void TestTranslateCommand::pageWithoutTranslationSaysSo() {
-    start(Serving("<html>maintenance</html>"));
-    box(u"txtDown"_s)->setPlainText(u"earlier"_s);
-    box(u"txtTop"_s)->setPlainText(u"x"_s);
-    const ModalBox none = AnswerModalBox([this] { Click(mWindow.get(), u"imgCh2Ja"_s); });
-    QCOMPARE(none.text, QString());
-    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"错误:返回的页面中找不到译文"_s);
-    QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"earlier"_s);
-    QCOMPARE(mWindow->pageHtml(), u"<html>maintenance</html>"_s);
-    QCOMPARE(mWindow->seconds(), QString());
-}
-
-void TestTranslateCommand::otherServicesAnswerThroughTheWindow_data() {
-    QTest::addColumn<QString>("service");
-    QTest::addColumn<LoopbackServer::Script>("script");
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("output");
-    const stand_in::Answer tooMany =
-        stand_in::Always(LoopbackServer::keepAliveResponse(429, "<html>Too Many</html>"));
-    QTest::newRow("google translates")
-        << u"google"_s
-        << stand_in::Google({.page = stand_in::TranslatingBy([](const QString &text) {
-                                 return stand_in::GooglePage(u"译:"_s + text);
-                             })})
-        << QString() << u"总计耗时: "_s << u"译:猫が好き"_s;
-    QTest::newRow("google refuses")
-        << u"google"_s << stand_in::Google({tooMany, tooMany, tooMany})
-        << RefusalMessage(u"HTTP 429"_s) << u"翻译中 ..."_s << u"earlier"_s;
-    QTest::newRow("libretranslate says why")
-        << u"libretranslate"_s << Serving(R"({"error":"Invalid API key"})") << QString()
-        << u"错误:返回的页面中找不到译文 Invalid API key"_s << u"earlier"_s;
-}
-
-void TestTranslateCommand::otherServicesAnswerThroughTheWindow() {
-    QFETCH(QString, service);
-    QFETCH(LoopbackServer::Script, script);
-    QFETCH(QString, box);
-    QFETCH(QString, status);
-    QFETCH(QString, output);
-    start(script, service);
-    this->box(u"txtDown"_s)->setPlainText(u"earlier"_s);
-    this->box(u"txtTop"_s)->setPlainText(u"猫が好き"_s);
-    const ModalBox shown = AnswerModalBox([this] { Click(mWindow.get(), u"imgJa2Ch"_s); });
-    QCOMPARE(shown.text, box);
-    QVERIFY2(this->box(u"rtbMsg"_s)->toPlainText().startsWith(status),
-             qPrintable(this->box(u"rtbMsg"_s)->toPlainText()));
-    QCOMPARE(this->box(u"txtDown"_s)->toPlainText(), output);
-}
-
-void TestTranslateCommand::translationIsShownAsPlainText() {
-    const QString markup = u"<b>bold</b><img src=\"http://127.0.0.1:9/x.png\">"_s;
-    start(Serving(PageWith(markup.toHtmlEscaped())));
-    box(u"txtTop"_s)->setPlainText(u"x"_s);
-    Click(mWindow.get(), u"imgJa2Ch"_s);
-    QCOMPARE(box(u"txtDown"_s)->toPlainText(), markup);
-}
-
-void TestTranslateCommand::whitespaceIsTranslatedLikeAnyText() {
-    box(u"txtTop"_s)->setPlainText(u" \n"_s);
-    Click(mWindow.get(), u"imgJa2Ch"_s);
-    QCOMPARE(mServer->requestLines().size(), 1);
-    QVERIFY(mServer->requestLines().constFirst().contains("before=%20%0A&"));
-}
-
-void TestTranslateCommand::emptyInputWarnsAndFlashes() {
-    PaletteChangeRecorder ground(box(u"txtTop"_s));
-    Click(mWindow.get(), u"imgJa2Ch"_s);
-    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"错误:要翻译内容不能为空"_s);
-    const QColor window = QApplication::palette().color(QPalette::Base);
-    QCOMPARE(ground.changes.size(), 4);
-    const QList<QColor> expected = {kFlash, window, kFlash, window};
-    for (qsizetype i = 0; i < 4; ++i) {
-        QCOMPARE(ground.changes[i].second, expected[i]);
-        if (i > 0) {
-            QVERIFY(ground.changes[i].first - ground.changes[i - 1].first >= 100);
-        }
-    }
-    QVERIFY(mServer->requestLines().isEmpty());
-    QCOMPARE(mWindow->pageHtml(), QString());
-    QVERIFY(!mWindow->translateCommand().isRunning());
-}
-
-void TestTranslateCommand::secondClickDuringTheFlashIsIgnored() {
-    PaletteChangeRecorder ground(box(u"txtTop"_s));
-    bool hoveredMeanwhile = false;
-    QTimer::singleShot(150, mWindow.get(), [this, &hoveredMeanwhile] {
-        Click(mWindow.get(), u"imgJa2Ch"_s);
-        QTest::mouseMove(Control(mWindow.get(), u"imgCh2Ja"_s));
-        hoveredMeanwhile = mWindow->hovering();
-    });
-    QElapsedTimer clock;
-    clock.start();
-    Click(mWindow.get(), u"imgJa2Ch"_s);
-    QVERIFY(clock.elapsed() < 750);
-    QCOMPARE(ground.changes.size(), 4);
-    QVERIFY(hoveredMeanwhile);
-}
-
-void TestTranslateCommand::secondClickDuringTheMessagePassIsIgnored() {
-    QTextEdit *status = box(u"rtbMsg"_s);
-    QWidget *other = Control(mWindow.get(), u"imgJa2Ch"_s);
-    bool posted = false;
-    connect(status, &QTextEdit::textChanged, this, [status, other, &posted] {
-        if (status->toPlainText() == u"翻译中 ..."_s && !std::exchange(posted, true)) {
-            const QPointF at(5, 5);
-            for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-                QCoreApplication::postEvent(
-                    other, new QMouseEvent(
-                               type, at, other->mapToGlobal(at), Qt::LeftButton,
-                               type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                               Qt::NoModifier));
-            }
+void TestTranslateCommand::eventsAreDispatchedDuringTheExchange() {
+    HeldService service;
+    ViewStub view;
+    TranslateCommand command(view, stand_in::Classic(service.server().root()));
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, this, [&] {
+        if (++ticks == 10) {
+            service.release();
         }
     });
-    box(u"txtTop"_s)->setPlainText(u"x"_s);
-    Click(mWindow.get(), u"imgCh2Ja"_s);
-    QVERIFY(posted);
-    QCoreApplication::processEvents();
-    QCOMPARE(mServer->requestLines().size(), 1);
-    QVERIFY(mServer->requestLines().constFirst().contains("wb_lp=CHJA"));
+    ticker.start(20);
+    command.Run(TranslateDirection::Ja2Ch);
+    QVERIFY(ticks >= 10);
+    QCOMPARE(view.calls.mid(0, 2), (QStringList{u"status 翻译中 ..."_s, u"output 试验"_s}));
+    QVERIFY(view.calls.value(2).startsWith(u"status 总计耗时: "_s));
+    QVERIFY(!command.isRunning());
 }
 
-void TestTranslateCommand::controlReturnTranslatesInTheTextsDirection_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("code");
-    QTest::newRow("hiragana") << u"本をよむ"_s << QByteArray("JACH");
-    QTest::newRow("katakana") << u"テスト"_s << QByteArray("JACH");
-    QTest::newRow("halfwidth katakana") << u"ﾃｽﾄ"_s << QByteArray("JACH");
-    QTest::newRow("hanzi only") << u"读书"_s << QByteArray("CHJA");
-    QTest::newRow("latin") << u"book"_s << QByteArray("CHJA");
-}
-
-void TestTranslateCommand::controlReturnTranslatesInTheTextsDirection() {
-    QFETCH(QString, text);
-    QFETCH(QByteArray, code);
-    QTextEdit *input = box(u"txtTop"_s);
-    input->setPlainText(text);
-    input->setFocus();
-    QTest::keyClick(input, Qt::Key_Return, Qt::ControlModifier);
-    QCOMPARE(input->toPlainText(), text);
-    QCOMPARE(mServer->requestLines().size(), 1);
-    QVERIFY(mServer->requestLines().constFirst().contains("wb_lp=" + code));
-    QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
-}
-
-void TestTranslateCommand::elapsedSecondsText_data() {
-    QTest::addColumn<qint32>("ms");
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("text");
-    const QLocale c = QLocale::c();
-    const QLocale german(QLocale::German, QLocale::Germany);
-    QTest::newRow("0 ms") << 0 << c << u"0"_s;
-    QTest::newRow("50 ms") << 50 << c << u"0.05"_s;
-    QTest::newRow("999 ms") << 999 << c << u"0.999"_s;
-    QTest::newRow("1500 ms") << 1500 << c << u"1.5"_s;
-    QTest::newRow("2000 ms") << 2000 << c << u"2"_s;
-    QTest::newRow("12345 ms") << 12345 << c << u"12.345"_s;
-    QTest::newRow("1 ms") << 1 << c << u"0.001"_s;
-    QTest::newRow("no grouping, no exponent") << 2147483647 << c << u"2147483.647"_s;
-    QTest::newRow("comma separator, 50 ms") << 50 << german << u"0,05"_s;
-    QTest::newRow("comma separator, 12345 ms") << 12345 << german << u"12,345"_s;
-    QTest::newRow("comma separator, large") << 1234567890 << german << u"1234567,89"_s;
-}
-
-void TestTranslateCommand::elapsedSecondsText() {
-    QFETCH(qint32, ms);
-    QFETCH(QLocale, locale);
-    QFETCH(QString, text);
-    QCOMPARE(ElapsedSecondsText(ms, locale), text);
-}
-
-// The offscreen platform, like Windows and macOS, has no primary selection.
-void TestTranslateCommand::selectionWithoutAPrimarySelectionIsTheClipboard() {
-    QVERIFY(!QGuiApplication::clipboard()->supportsSelection());
-    QGuiApplication::clipboard()->setText(u"ねこ"_s);
-    box(u"txtTop"_s)->setPlainText(u"earlier"_s);
-    mWindow->showMinimized();
-    mWindow->TranslateSelection();
-    QVERIFY(!mWindow->isMinimized());
-    QCOMPARE(box(u"txtTop"_s)->toPlainText(), u"ねこ"_s);
-    QCOMPARE(mServer->requestLines(),
-             QList<QByteArray>{"GET /world/jiantizi/?before=%E3%81%AD%E3%81%93&wb_lp=JACH&big5=no "
-                               "HTTP/1.1"});
-    QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
-
-    QGuiApplication::clipboard()->clear();
-    mWindow->TranslateSelection();
-    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"错误:要翻译内容不能为空"_s);
-    QCOMPARE(mServer->requestLines().size(), 1);
-}
-
-// The command's busy rule: the request neither replaces the text being translated nor sends.
-void TestTranslateCommand::givenTextDuringATranslationIsIgnored() {
-    connect(box(u"rtbMsg"_s), &QTextEdit::textChanged, this, [this] {
-        if (box(u"rtbMsg"_s)->toPlainText() == u"翻译中 ..."_s) {
-            mWindow->TranslateGivenText(u"second"_s);
-        }
+void TestTranslateCommand::secondRunDuringTheExchangeSendsNothing() {
+    HeldService service;
+    ViewStub view;
+    TranslateCommand command(view, stand_in::Classic(service.server().root()));
+    QTimer::singleShot(100, this, [&] {
+        command.Run(TranslateDirection::Ch2Ja);
+        service.release();
     });
-    mWindow->TranslateGivenText(u"first"_s);
-    QCOMPARE(box(u"txtTop"_s)->toPlainText(), u"first"_s);
-    QCOMPARE(mServer->requestLines().size(), 1);
-    QVERIFY(mServer->requestLines().constFirst().contains("before=%66%69%72%73%74&wb_lp=CHJA"));
-    QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
+    command.Run(TranslateDirection::Ja2Ch);
+    QCOMPARE(service.server().requestLines().size(), 1);
+    QVERIFY(service.server().requestLines().constFirst().contains("wb_lp=JACH"));
+    QCOMPARE(view.calls.size(), 3);
 }
 
-QTEST_MAIN(TestTranslateCommand)
+void TestTranslateCommand::unloadDuringTheExchangeAbandonsItAtOnce() {
+    HeldService service;
+    ViewStub view;
+    TranslateCommand command(view, stand_in::Classic(service.server().root()));
+    QElapsedTimer sinceUnload;
+    QTimer::singleShot(200, this, [&] {
+        view.unloaded = true;
+        sinceUnload.start();
+        command.Abandon();
+    });
+    command.Run(TranslateDirection::Ja2Ch);
+    // Far below the service's five seconds and libcurl's own one-second wait.
+    QVERIFY2(sinceUnload.elapsed() < 500, qPrintable(u"%1 ms"_s.arg(sinceUnload.elapsed())));
+    QCOMPARE(view.calls, QStringList{u"status 翻译中 ..."_s});
+    QVERIFY(!command.isRunning());
+    QCOMPARE(command.pageHtml(), QString());
+}
+
+// An address the client cannot parse is a runtime error, raised on the caller's thread.
+void TestTranslateCommand::runtimeErrorOfTheExchangeReachesTheCaller() {
+    ViewStub view;
+    // A root that no choice accepts, so that the exchange raises.
+    TranslateCommand command(
+        view, {stand_in::Classic(u"http://127.0.0.1:9"_s).service, u"http://exa mple.com:99999"_s});
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, command.Run(TranslateDirection::Ja2Ch));
+    QVERIFY(!command.isRunning());
+}
+
+QTEST_GUILESS_MAIN(TestTranslateCommand)
 #include "tst_translatecommand.moc"

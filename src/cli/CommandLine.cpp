@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 
+#include "common/BuildInfo.h"
 #include "common/RuntimeError.h"
 #include "translation/TranslateRequest.h"
 

@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <algorithm>
 
+#include "common/BuildInfo.h"
 #include "translation/HtmlCharacterReferences.h"
 #include "translation/TextPieces.h"
 #include "translation/TranslateRequest.h"

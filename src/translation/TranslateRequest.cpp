@@ -3,6 +3,7 @@
 #include <QStringMatcher>
 #include <algorithm>
 
+#include "common/BuildInfo.h"
 #include "translation/TextPieces.h"
 
 namespace quorvane {

@@ -6,6 +6,7 @@
 #include <QStringEncoder>
 #include <memory>
 
+#include "common/BuildInfo.h"
 #include "common/RuntimeError.h"
 
 namespace quorvane {

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <cstdlib>
 
+#include "common/BuildInfo.h"
 #include "common/RuntimeError.h"
 
 namespace quorvane {

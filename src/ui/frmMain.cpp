@@ -3,8 +3,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMessageBox>

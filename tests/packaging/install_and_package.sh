@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What `cmake --install` and the .deb put on a machine, checked in scratch roots.
-# usage: install_and_package.sh <build folder>
+# usage: install_and_package.sh <build folder> <version>
 set -euo pipefail
 build=$1
+version=$2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -50,11 +51,11 @@ DESTDIR="$scratch/installed" cmake --install "$build" --prefix /usr >/dev/null
 check_tree "$scratch/installed"
 
 (cd "$scratch" && cpack --config "$build/CPackConfig.cmake" -B "$scratch/package" >/dev/null)
-deb=$(ls "$scratch"/package/quorvane_1.0.0.15_*.deb)
+deb=$(ls "$scratch"/package/quorvane_${version}_*.deb)
 dpkg-deb -x "$deb" "$scratch/unpacked"
 check_tree "$scratch/unpacked"
 file "$scratch/unpacked/usr/bin/quorvane" | grep -q ', stripped' || fail "the packaged program is not stripped"
-ls "$scratch"/package/quorvane-dbgsym_1.0.0.15_*.ddeb >/dev/null || fail "no debug symbols package"
+ls "$scratch"/package/quorvane-dbgsym_${version}_*.ddeb >/dev/null || fail "no debug symbols package"
 complaints=$(lintian --tag-display-limit 0 "$deb" 2>/dev/null | grep -E '^[EW]: ' || true)
 [ -z "$complaints" ] || fail "lintian: $complaints"
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -62,5 +63,5 @@ for library in libqt6widgets6 libqt6gui6 libqt6core6 libcurl4 ca-certificates "f
     grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Package)" = quorvane ] || fail "package name"
-[ "$(dpkg-deb -f "$deb" Version)" = 1.0.0.15 ] || fail "package version"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version"
 echo "install and package: ok"
