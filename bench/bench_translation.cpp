@@ -42,8 +42,7 @@ void BM_ExtractTranslation(benchmark::State &state) {
 }
 BENCHMARK(BM_ExtractTranslation);
 
-const QByteArray kPage =
-    u"<html><textarea name=\"after\" id=\"after\">翻译结果</textarea></html>"_s.toUtf8();
+const QByteArray kPage = stand_in::ClassicPage(u"翻译结果"_s);
 
 LoopbackServer &Server() {
     static LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(200, kPage)));

@@ -20,10 +20,6 @@ namespace {
 constexpr quint16 kServicePort = QUORVANE_E2E_PORT;
 const QString kServiceRoot = u"http://127.0.0.1:%1"_s.arg(kServicePort);
 
-QByteArray PageWith(const QByteArray &translation) {
-    return "<textarea name=\"after\" id=\"after\">" + translation + "</textarea>";
-}
-
 struct Run {
     int status = -1;
     QByteArray output;
@@ -78,7 +74,7 @@ void TestCommandLine::translatesFromTheTerminal_data() {
     QTest::addColumn<QByteArray>("sent");  // the text the service received; "" for no request
     QTest::addColumn<QByteArray>("code");
 
-    const QByteArray page = PageWith("译文");
+    const QByteArray page = stand_in::ClassicPage(u"译文"_s);
     const QByteArray none;
     QTest::newRow("arguments joined by spaces")
         << QStringList{u"--ja2ch"_s, u"猫が"_s, u"好き"_s} << none << page << 0
@@ -97,8 +93,9 @@ void TestCommandLine::translatesFromTheTerminal_data() {
         << QStringList{u"--auto"_s, u"猫"_s} << none << page << 0 << QByteArray("译文\n")
         << QString() << u"猫"_s.toUtf8() << QByteArray("CHJA");
     QTest::newRow("references decoded")
-        << QStringList{u"--ja2ch"_s, u"x"_s} << none << PageWith("&lt;b&gt; &amp;&#x732B;") << 0
-        << u"<b> &猫\n"_s.toUtf8() << QString() << QByteArray("x") << QByteArray("JACH");
+        << QStringList{u"--ja2ch"_s, u"x"_s} << none
+        << stand_in::ClassicPage(u"&lt;b&gt; &amp;&#x732B;"_s) << 0 << u"<b> &猫\n"_s.toUtf8()
+        << QString() << QByteArray("x") << QByteArray("JACH");
     QTest::newRow("page without a translation")
         << QStringList{u"--ja2ch"_s, u"x"_s} << none << QByteArray("<html>busy</html>") << 65
         << QByteArray() << NoTranslationMessage() + u"\nHTTP 200"_s << QByteArray("x")
@@ -224,8 +221,7 @@ void TestCommandLine::choosesAndReportsTheService_data() {
         << stand_in::Google({{}, wrongShape, wrongShape}) << none << translateWithGoogle << 65
         << QString() << NoTranslationMessage() + u"\nHTTP 200\n"_s;
     QTest::newRow("the environment chooses")
-        << LoopbackServer::sending(LoopbackServer::response(
-               200, "<textarea name=\"after\" id=\"after\">经典</textarea>"))
+        << LoopbackServer::sending(LoopbackServer::response(200, stand_in::ClassicPage(u"经典"_s)))
         << QByteArray("classic=ROOT") << QStringList{u"--ch2ja"_s, u"x"_s} << 0 << u"经典\n"_s
         << QString();
     QTest::newRow("the option over the environment")

@@ -1,33 +1,15 @@
-#include <zlib.h>
 #include <QTest>
 #include <thread>
 
 #include "common/BuildInfo.h"
 #include "common/RuntimeError.h"
+#include "support/Gzip.h"
 #include "support/LoopbackServer.h"
 #include "translation/modPub.h"
 
 using namespace quorvane;
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
-
-namespace {
-
-QByteArray Gzip(const QByteArray &data) {
-    z_stream stream{};
-    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-    QByteArray out(qsizetype(deflateBound(&stream, uLong(data.size()))) + 32, '\0');
-    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(data.constData()));
-    stream.avail_in = uInt(data.size());
-    stream.next_out = reinterpret_cast<Bytef *>(out.data());
-    stream.avail_out = uInt(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(qsizetype(stream.total_out));
-    deflateEnd(&stream);
-    return out;
-}
-
-}  // namespace
 
 class TestFetchPage : public QObject {
     Q_OBJECT

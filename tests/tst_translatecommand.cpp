@@ -38,8 +38,7 @@ public:
               for (int i = 0; i < 500 && !mReleased; ++i) {
                   std::this_thread::sleep_for(10ms);
               }
-              exchange.send(LoopbackServer::response(
-                  200, u"<textarea name=\"after\" id=\"after\">试验</textarea>"_s.toUtf8()));
+              exchange.send(LoopbackServer::response(200, stand_in::ClassicPage(u"试验"_s)));
           }) {}
     ~HeldService() { release(); }
     void release() { mReleased = true; }

@@ -16,8 +16,7 @@ namespace {
 const QString kOpeningTag = u"<textarea name=\"after\" id=\"after\">"_s;
 
 QString PageWith(const QString &content) {
-    return u"<html><body><textarea name=\"before\">src</textarea>"_s + kOpeningTag + content +
-           u"</textarea></body></html>"_s;
+    return QString::fromUtf8(stand_in::ClassicPage(content));
 }
 
 }  // namespace

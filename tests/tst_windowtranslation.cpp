@@ -18,12 +18,6 @@ Q_DECLARE_METATYPE(LoopbackServer::Script)
 
 namespace {
 
-QByteArray PageWith(const QString &translation) {
-    return (u"<html><textarea name=\"after\" id=\"after\">"_s + translation +
-            u"</textarea></html>"_s)
-        .toUtf8();
-}
-
 LoopbackServer::Script Serving(const QByteArray &body) {
     return LoopbackServer::sending(LoopbackServer::response(200, body));
 }
@@ -74,7 +68,7 @@ void TestWindowTranslation::start(LoopbackServer::Script script, const QString &
 }
 
 void TestWindowTranslation::init() {
-    start(Serving(PageWith(u"译文"_s)));
+    start(Serving(stand_in::ClassicPage(u"译文"_s)));
 }
 
 void TestWindowTranslation::cleanup() {
@@ -98,7 +92,7 @@ void TestWindowTranslation::eachButtonTranslatesItsDirection() {
              QList<QByteArray>{"GET /world/jiantizi/?before=%E6%97%A5%E6%9C%AC%20%61&wb_lp=" +
                                code + "&big5=no HTTP/1.1"});
     QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
-    QCOMPARE(mWindow->pageHtml(), QString::fromUtf8(PageWith(u"译文"_s)));
+    QCOMPARE(mWindow->pageHtml(), QString::fromUtf8(stand_in::ClassicPage(u"译文"_s)));
     QVERIFY(!mWindow->seconds().isEmpty());
     QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"总计耗时: "_s + mWindow->seconds() + u"秒"_s);
 }
@@ -186,7 +180,7 @@ void TestWindowTranslation::otherServicesAnswerThroughTheWindow() {
 
 void TestWindowTranslation::translationIsShownAsPlainText() {
     const QString markup = u"<b>bold</b><img src=\"http://127.0.0.1:9/x.png\">"_s;
-    start(Serving(PageWith(markup.toHtmlEscaped())));
+    start(Serving(stand_in::ClassicPage(markup.toHtmlEscaped())));
     box(u"txtTop"_s)->setPlainText(u"x"_s);
     Click(mWindow.get(), u"imgJa2Ch"_s);
     QCOMPARE(box(u"txtDown"_s)->toPlainText(), markup);

@@ -38,6 +38,13 @@ QString SentText(const QByteArray &request) {
                                 : FieldValue(Body(request), "q");
 }
 
+QByteArray ClassicPage(const QString &translation) {
+    return (u"<html><body><textarea name=\"before\" id=\"before\">原文</textarea>"
+            u"<textarea name=\"after\" id=\"after\">"_s +
+            translation + u"</textarea></body></html>"_s)
+        .toUtf8();
+}
+
 QByteArray GooglePage(const QString &translation) {
     return (u"<!DOCTYPE html><html><head><title>Google 翻译</title></head><body>"
             u"<div class=\"languages-container\"><div class=\"sl-and-tl\">日语 → 中文</div></div>"

@@ -25,6 +25,9 @@ QByteArray Body(const QByteArray &request);
 // The text a request carries: its query's or its form's "q".
 QString SentText(const QByteArray &request);
 
+// The classic service's result page: a text area named "before" with the source text, then one
+// named "after" with `translation`, as it stands.
+QByteArray ClassicPage(const QString &translation);
 // Google's basic page with `translation` as its result, among other markup.
 QByteArray GooglePage(const QString &translation);
 QByteArray GoogleSegments(const QStringList &segments);
