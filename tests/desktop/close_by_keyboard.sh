@@ -7,7 +7,7 @@ start_quorvane
 window_origin
 xdotool windowactivate --sync "$WIN"
 wait_until 10 sh -c "[ \"\$(xdotool getwindowfocus)\" = $WIN ]" || fail "the window has no focus"
-xdotool mousemove $((X + 60)) $((Y + 108))
+move_to ja2ch
 sleep 0.3
 
 # The empty input flashes for 400 ms. One xdotool process sends the click and, 50 ms later,

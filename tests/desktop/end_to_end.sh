@@ -20,14 +20,14 @@ pasted='こんにちは世界'
 text="$typed$pasted"
 printf '%s' "$pasted" | xclip -quiet -selection clipboard &
 end_at_exit $!
-xdotool mousemove $((X + 300)) $((Y + 200)) click 1
+click_on input
 sleep 0.3
 xdotool type --delay 50 "$typed"
 xdotool key ctrl+v
 sleep 0.5
 screenshot "$ARTIFACTS/e2e-typed.png"
 
-xdotool mousemove $((X + 69)) $((Y + 108)) click 1
+click_on ja2ch
 sleep 0.7
 screenshot "$ARTIFACTS/e2e-busy.png"
 wait_until 10 test -s "$REQUESTS" || fail "no request reached the server"
@@ -38,7 +38,7 @@ answered() {
     differs "$SCRATCH/status-busy.png" "$SCRATCH/status-now.png"
 }
 wait_until 10 answered || fail "the status line did not change after the answer"
-xdotool mousemove $((X + 400)) $((Y + 90))
+move_to background
 sleep 0.3
 screenshot "$ARTIFACTS/e2e-done.png"
 convert "$ARTIFACTS/e2e-done.png" -crop 800x576+$X+$Y +repage "$ARTIFACTS/quorvane-window.png"
@@ -58,6 +58,6 @@ differs "$SCRATCH/status-busy.png" "$SCRATCH/status-done.png" ||
 differs "$SCRATCH/output-busy.png" "$SCRATCH/output-done.png" ||
     fail "the output box shows no translation"
 
-xdotool mousemove $((X + 770)) $((Y + 8)) click 1
+click_on close
 expect_exit 0
 echo "end to end: ok"

@@ -41,15 +41,15 @@ window_origin
 [ "$X" -eq "$x1" ] && [ "$Y" -eq "$y1" ] || fail "right drag moved the window"
 
 # The check box puts the window above ordinary ones, and takes it back.
-xdotool mousemove $((x1 + 700)) $((y1 + 111)) click 1
+click_on keep_on_top
 sleep 0.3
 xprop -id "$WIN" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "not kept on top"
-xdotool mousemove $((x1 + 700)) $((y1 + 111)) click 1
+click_on keep_on_top
 sleep 0.3
 ! xprop -id "$WIN" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "still kept on top"
 
 # Minimise by the picture button; the desktop restores the same shaped, borderless window.
-xdotool mousemove $((x1 + 705)) $((y1 + 8)) click 1
+click_on minimise
 wait_until 5 sh -c "xprop -id $WIN WM_STATE | grep -q Iconic" || fail "not minimised"
 xdotool windowactivate "$WIN"
 wait_until 5 sh -c "xprop -id $WIN WM_STATE | grep -q Normal" || fail "not restored"
@@ -64,6 +64,6 @@ expect_pixel "$shot" $((X + 1)) $((Y + 1)) "37,102,157" "frame after restoring"
 xprop -id "$WIN" _MOTIF_WM_HINTS | grep -qE "= 0x2, 0x[0-9a-f]+, 0x0," || fail "a frame came back"
 
 # The close button ends the program with status 0.
-xdotool mousemove $((X + 770)) $((Y + 8)) click 1
+click_on close
 expect_exit 0
 echo "frame behaviour: ok"

@@ -110,6 +110,33 @@ window_origin() {
     eval "$(xdotool getwindowgeometry --shell "$WIN")"
 }
 
+# A point inside each of the window's controls, from its top-left corner.
+declare -A PLACES=(
+    [ja2ch]="69 108"
+    [minimise]="705 8"
+    [close]="770 8"
+    [keep_on_top]="700 111"
+    [input]="300 200"
+    [background]="400 90"
+)
+
+# The screen coordinates of control `name` in the window at X, Y.
+place() {
+    local at
+    read -ra at <<<"${PLACES[$1]}"
+    echo "$((X + at[0])) $((Y + at[1]))"
+}
+
+move_to() {
+    # shellcheck disable=SC2046
+    xdotool mousemove $(place "$1")
+}
+
+click_on() {
+    move_to "$1"
+    xdotool click 1
+}
+
 screenshot() {
     import -window root "$1"
 }
@@ -134,10 +161,11 @@ expect_pixel() {
     [ "$actual" = "$expected" ] || fail "$what at $x,$y: expected $expected, got $actual"
 }
 
-# Waits for the program to end and checks its exit status.
+# Waits up to `seconds` (10 unless given) for the program to end, and checks its exit status.
 expect_exit() {
-    local expected=$1 status=0
-    timeout 10 tail --pid="$APP_PID" -f /dev/null || fail "the program did not end"
+    local expected=$1 seconds=${2:-10} status=0
+    timeout "$seconds" tail --pid="$APP_PID" -f /dev/null ||
+        fail "the program did not end within $seconds s"
     wait "$APP_PID" || status=$?
     APP_PID=""
     [ "$status" -eq "$expected" ] || fail "exit status $status, expected $expected"

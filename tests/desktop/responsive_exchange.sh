@@ -11,25 +11,21 @@ requests() { [ -f "$REQUESTS" ] && wc -l <"$REQUESTS" || echo 0; }
 translate_held() {
     local before
     before=$(requests)
-    xdotool mousemove $((X + 300)) $((Y + 200)) click 1
+    click_on input
     xdotool type --delay 30 "abc"
-    xdotool mousemove $((X + 69)) $((Y + 108)) click 1
+    click_on ja2ch
     wait_until 10 sh -c "[ \$(wc -l <'$REQUESTS') -gt $before ]" ||
         fail "no request reached the server"
-    xdotool mousemove $((X + 400)) $((Y + 90))
+    move_to background
     sleep 0.3
 }
 # Closes by `how` (a command) and checks the program ends with 0 within a second.
 close_within_a_second() {
-    local start elapsed status=0
+    local start
     start=$(date +%s%N)
     "$@"
-    timeout 1 tail --pid="$APP_PID" -f /dev/null || fail "the program did not end within a second"
-    elapsed=$((($(date +%s%N) - start) / 1000000))
-    wait "$APP_PID" || status=$?
-    APP_PID=""
-    [ "$status" -eq 0 ] || fail "exit status $status"
-    echo "ended $elapsed ms after the close ($*)"
+    expect_exit 0 1
+    echo "ended $((($(date +%s%N) - start) / 1000000)) ms after the close ($*)"
 }
 
 start_window_manager
@@ -76,13 +72,13 @@ wait_until 10 answered || fail "the status line did not change after the answer"
 region "$SCRATCH/now.png" "$SCRATCH/now-output.png" "$output"
 differs "$SCRATCH/held-output.png" "$SCRATCH/now-output.png" || fail "no translation shown"
 screenshot "$ARTIFACTS/responsive-answered.png"
-close_within_a_second xdotool mousemove $((X + 770)) $((Y + 8)) click 1
+close_within_a_second click_on close
 
 # A close while the service holds the request ends the program at once.
 start_quorvane
 window_origin
 translate_held
-close_within_a_second xdotool mousemove $((X + 770)) $((Y + 8)) click 1
+close_within_a_second click_on close
 start_quorvane
 window_origin
 xdotool windowactivate --sync "$WIN"
