@@ -1,5 +1,6 @@
 #include <QBuffer>
 #include <QProcess>
+#include <QSet>
 #include <QTest>
 
 #include "cli/CommandLine.h"
@@ -45,6 +46,21 @@ Run RunProgram(const QStringList &arguments, const QByteArray &input) {
         return {};
     }
     return {program.exitCode(), program.readAllStandardOutput(), program.readAllStandardError()};
+}
+
+// The same in this process.
+Run RunInProcess(const QStringList &arguments, const QByteArray &input = {},
+                 const FetchContext &context = {}) {
+    QBuffer in;
+    in.setData(input);
+    in.open(QIODevice::ReadOnly);
+    QBuffer output;
+    QBuffer errors;
+    output.open(QIODevice::WriteOnly);
+    errors.open(QIODevice::WriteOnly);
+    const int status =
+        RunCommandLine(QStringList{u"quorvane"_s} + arguments, in, output, errors, context);
+    return {status, output.data(), errors.data()};
 }
 
 }  // namespace
@@ -130,7 +146,14 @@ void TestCommandLine::translatesFromTheTerminal() {
     LoopbackServer service(LoopbackServer::sending(LoopbackServer::response(200, page)),
                            kServicePort);
     QCOMPARE(service.port(), kServicePort);
-    const Run run = RunProgram(arguments, input);
+    // A few rows start the real program: no display, standard input, its exit status. The
+    // others run the same code in this process.
+    static const QSet<QString> kRealProgramRows{
+        u"arguments joined by spaces"_s, u"standard input, final LF dropped"_s, u"no data"_s};
+    const Run run =
+        kRealProgramRows.contains(QString::fromLatin1(QTest::currentDataTag()))
+            ? RunProgram(arguments, input)
+            : RunInProcess(QStringList{u"--service=classic="_s + kServiceRoot} + arguments, input);
     QCOMPARE(run.status, status);
     QCOMPARE(run.output, output);
     QCOMPARE(QString::fromUtf8(run.errors), errors.isEmpty() ? QString() : errors + u'\n');
@@ -170,28 +193,6 @@ void TestCommandLine::answersHelpAndVersion() {
     }
     QCOMPARE(run.errors, QByteArray());
 }
-
-namespace {
-
-struct InProcessRun {
-    int status = -1;
-    QString output;
-    QString errors;
-};
-
-InProcessRun RunInProcess(const QStringList &arguments, const FetchContext &context = {}) {
-    QBuffer input;
-    QBuffer output;
-    QBuffer errors;
-    for (QBuffer *buffer : {&input, &output, &errors}) {
-        buffer->open(QIODevice::ReadWrite);
-    }
-    const int status =
-        RunCommandLine(QStringList{u"quorvane"_s} + arguments, input, output, errors, context);
-    return {status, QString::fromUtf8(output.data()), QString::fromUtf8(errors.data())};
-}
-
-}  // namespace
 
 void TestCommandLine::choosesAndReportsTheService_data() {
     QTest::addColumn<LoopbackServer::Script>("service");
@@ -255,10 +256,10 @@ void TestCommandLine::choosesAndReportsTheService() {
     QFETCH(QString, errors);
     LoopbackServer server(service, {.keepAlive = true});
     qputenv("QUORVANE_SERVICE", environment.replace("ROOT", server.root().toUtf8()));
-    const InProcessRun run = RunInProcess(arguments.replaceInStrings(u"ROOT"_s, server.root()));
+    const Run run = RunInProcess(arguments.replaceInStrings(u"ROOT"_s, server.root()));
     qunsetenv("QUORVANE_SERVICE");
-    QCOMPARE(run.errors, errors);
-    QCOMPARE(run.output, output);
+    QCOMPARE(QString::fromUtf8(run.errors), errors);
+    QCOMPARE(QString::fromUtf8(run.output), output);
     QCOMPARE(run.status, status);
 }
 
@@ -266,12 +267,13 @@ void TestCommandLine::untrustedCertificateIsNoDataWithItsReason() {
     const TestCertificates certificates;
     QVERIFY(certificates.isValid());
     LoopbackServer server(LoopbackServer::sending({}), {.tls = certificates.selfSigned()});
-    const InProcessRun run =
-        RunInProcess({u"--service"_s, u"classic="_s + server.root(), u"--ja2ch"_s, u"x"_s},
+    const Run run =
+        RunInProcess({u"--service"_s, u"classic="_s + server.root(), u"--ja2ch"_s, u"x"_s}, {},
                      {.certificateAuthorities = certificates.authorityFile()});
     QCOMPARE(run.status, 69);
-    QCOMPARE(run.errors, FailureMessage(server.root()) +
-                             u"\nSSL certificate problem: self-signed certificate\n"_s);
+    QCOMPARE(
+        QString::fromUtf8(run.errors),
+        FailureMessage(server.root()) + u"\nSSL certificate problem: self-signed certificate\n"_s);
 }
 
 void TestCommandLine::asksForTheWindow_data() {
