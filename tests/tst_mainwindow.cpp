@@ -187,8 +187,8 @@ void TestMainWindow::focusStartsInTheInputAndCyclesInTabOrder() {
 }
 
 void TestMainWindow::membersHaveTheirStartValues() {
-    QCOMPARE(mWindow->pageHtml(), QString());
-    QCOMPARE(mWindow->seconds(), QString());
+    QCOMPARE(mWindow->translateCommand().pageHtml(), QString());
+    QCOMPARE(mWindow->translateCommand().seconds(), QString());
     QVERIFY(!mWindow->hovering());
     QVERIFY(!mWindow->translateCommand().timeCount());
     QVERIFY(!mWindow->translateCommand().waitTimer());

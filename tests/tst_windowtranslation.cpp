@@ -92,24 +92,29 @@ void TestWindowTranslation::eachButtonTranslatesItsDirection() {
              QList<QByteArray>{"GET /world/jiantizi/?before=%E6%97%A5%E6%9C%AC%20%61&wb_lp=" +
                                code + "&big5=no HTTP/1.1"});
     QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
-    QCOMPARE(mWindow->pageHtml(), QString::fromUtf8(stand_in::ClassicPage(u"译文"_s)));
-    QVERIFY(!mWindow->seconds().isEmpty());
-    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"总计耗时: "_s + mWindow->seconds() + u"秒"_s);
+    QCOMPARE(mWindow->translateCommand().pageHtml(),
+             QString::fromUtf8(stand_in::ClassicPage(u"译文"_s)));
+    QVERIFY(!mWindow->translateCommand().seconds().isEmpty());
+    QCOMPARE(box(u"rtbMsg"_s)->toPlainText(),
+             u"总计耗时: "_s + mWindow->translateCommand().seconds() + u"秒"_s);
 }
 
 void TestWindowTranslation::statusShowsTheElapsedSeconds() {
     QList<qint32> ticks = {1000, 2500};
-    mWindow->translateCommand().setTickSource([&ticks] { return ticks.takeFirst(); });
+    mWindow = std::make_unique<frmMain>(
+        stand_in::Classic(mServer->root()),
+        CommandSettings{.tickSource = [&ticks] { return ticks.takeFirst(); }});
+    mWindow->show();
     box(u"txtTop"_s)->setPlainText(u"x"_s);
     Click(mWindow.get(), u"imgJa2Ch"_s);
     QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"总计耗时: 1.5秒"_s);
-    QCOMPARE(mWindow->seconds(), u"1.5"_s);
+    QCOMPARE(mWindow->translateCommand().seconds(), u"1.5"_s);
 }
 
 void TestWindowTranslation::unreachableServiceShowsTheFailureBox() {
     box(u"txtTop"_s)->setPlainText(u"first"_s);
     Click(mWindow.get(), u"imgJa2Ch"_s);
-    const QString seconds = mWindow->seconds();
+    const QString seconds = mWindow->translateCommand().seconds();
     const QString root = mServer->root();
     mServer.reset();
 
@@ -124,8 +129,8 @@ void TestWindowTranslation::unreachableServiceShowsTheFailureBox() {
                  u"数量。如果还不能解决问题，请点帮助。"_s);
     QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"翻译中 ..."_s);
     QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
-    QCOMPARE(mWindow->seconds(), seconds);
-    QCOMPARE(mWindow->pageHtml(), QString());
+    QCOMPARE(mWindow->translateCommand().seconds(), seconds);
+    QCOMPARE(mWindow->translateCommand().pageHtml(), QString());
 }
 
 void TestWindowTranslation::pageWithoutTranslationSaysSo() {
@@ -136,8 +141,8 @@ void TestWindowTranslation::pageWithoutTranslationSaysSo() {
     QCOMPARE(none.text, QString());
     QCOMPARE(box(u"rtbMsg"_s)->toPlainText(), u"错误:返回的页面中找不到译文"_s);
     QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"earlier"_s);
-    QCOMPARE(mWindow->pageHtml(), u"<html>maintenance</html>"_s);
-    QCOMPARE(mWindow->seconds(), QString());
+    QCOMPARE(mWindow->translateCommand().pageHtml(), u"<html>maintenance</html>"_s);
+    QCOMPARE(mWindow->translateCommand().seconds(), QString());
 }
 
 void TestWindowTranslation::otherServicesAnswerThroughTheWindow_data() {
@@ -207,7 +212,7 @@ void TestWindowTranslation::emptyInputWarnsAndFlashes() {
         }
     }
     QVERIFY(mServer->requestLines().isEmpty());
-    QCOMPARE(mWindow->pageHtml(), QString());
+    QCOMPARE(mWindow->translateCommand().pageHtml(), QString());
     QVERIFY(!mWindow->translateCommand().isRunning());
 }
 

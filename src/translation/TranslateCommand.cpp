@@ -1,6 +1,7 @@
 #include "translation/TranslateCommand.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QThread>
 
@@ -14,11 +15,11 @@ constexpr qint32 kFlashStepMs = 100;
 }  // namespace
 
 TranslateCommand::TranslateCommand(TranslateCommandView &view, ServiceChoice service,
-                                   FetchLimits limits)
-    : mView(view), mService(std::move(service)), mLimits(limits) {}
+                                   CommandSettings settings)
+    : mView(view), mService(std::move(service)), mSettings(std::move(settings)) {}
 
 void TranslateCommand::Run(TranslateDirection direction) {
-    if (mRunning) {
+    if (mRunning || mAbandoned) {
         return;
     }
     const QScopedValueRollback running(mRunning, true);
@@ -34,7 +35,7 @@ void TranslateCommand::FlashInput() {
     for (const bool highlighted : {true, false, true, false}) {
         mView.setInputHighlighted(highlighted);
         WaitTimer().Wait(kFlashStepMs);
-        if (mView.isUnloaded()) {
+        if (mAbandoned) {
             return;
         }
     }
@@ -44,11 +45,11 @@ void TranslateCommand::Translate(TranslateDirection direction) {
     TimeCount().Mark();
     mView.setStatusText(kBusyStatus);
     QCoreApplication::processEvents();
-    if (mView.isUnloaded()) {
+    if (mAbandoned) {
         return;
     }
     TranslateResult result = FetchWhileDispatching(mView.inputText(), direction);
-    if (mView.isUnloaded()) {
+    if (mAbandoned) {
         return;
     }
     mPageHtml = std::move(result.page);
@@ -73,8 +74,9 @@ void TranslateCommand::Translate(TranslateDirection direction) {
 }
 
 // The exchange runs on a thread of its own while this one dispatches its events, as a Wait does:
-// the window paints, takes input and can close meanwhile. A runtime error inside the exchange is
-// raised again here, on the window's thread.
+// the window paints, takes input and can close meanwhile. However the wait ends, even by an
+// error, the exchange is cancelled and its thread joined before the locals it uses go. A runtime
+// error inside the exchange is raised again here, on the window's thread.
 TranslateResult TranslateCommand::FetchWhileDispatching(const QString &text,
                                                         TranslateDirection direction) {
     Exchange exchange;
@@ -83,19 +85,23 @@ TranslateResult TranslateCommand::FetchWhileDispatching(const QString &text,
     const std::unique_ptr<QThread> worker(QThread::create([&] {
         try {
             result = TranslateText(text, direction, mService,
-                                   {&mConnections, &exchange.cancellation, mLimits});
+                                   {&mConnections, &exchange.cancellation, mSettings.limits});
         } catch (...) {
             error = std::current_exception();
         }
     }));
     QObject::connect(worker.get(), &QThread::finished, &exchange.wait, &QEventLoop::quit);
     const QScopedValueRollback current(mExchange, &exchange);
-    worker->start();
-    exchange.wait.exec();
-    // The wait also ends early, when the window has gone or the application is quitting; an
-    // exchange that has finished ignores the cancellation.
-    exchange.cancellation.Cancel();
-    worker->wait();
+    {
+        worker->start();
+        // The wait also ends early, when the window has gone or the application is quitting;
+        // an exchange that has finished ignores the cancellation.
+        const auto joinWorker = qScopeGuard([&] {
+            exchange.cancellation.Cancel();
+            worker->wait();
+        });
+        exchange.wait.exec();
+    }
     if (error) {
         std::rethrow_exception(error);
     }
@@ -103,6 +109,7 @@ TranslateResult TranslateCommand::FetchWhileDispatching(const QString &text,
 }
 
 void TranslateCommand::Abandon() {
+    mAbandoned = true;
     if (mExchange) {
         mExchange->cancellation.Cancel();
         mExchange->wait.quit();
@@ -111,7 +118,7 @@ void TranslateCommand::Abandon() {
 
 clsTimeCount &TranslateCommand::TimeCount() {
     if (!mTimeCount) {
-        mTimeCount = std::make_unique<clsTimeCount>(mTickSource);
+        mTimeCount = std::make_unique<clsTimeCount>(mSettings.tickSource);
     }
     return *mTimeCount;
 }

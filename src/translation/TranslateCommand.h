@@ -22,26 +22,31 @@ public:
     virtual void setOutputText(const QString &text) = 0;
     // A modal warning box; returns when the user has closed it.
     virtual void showFailureMessage(const QString &text) = 0;
-    // Whether the window has gone since the command started; events dispatched inside the
-    // command may close it.
-    virtual bool isUnloaded() const = 0;
 
 protected:
     ~TranslateCommandView() = default;
+};
+
+// What a command takes besides its view and service: the bounds of its exchanges, and the tick
+// source of the counter it creates at its first use (empty: the system's).
+struct CommandSettings {
+    FetchLimits limits{};
+    std::function<qint32()> tickSource{};
 };
 
 // The command behind both translate buttons: check the input, translate it through the service,
 // show the result and the elapsed seconds.
 class TranslateCommand {
 public:
-    TranslateCommand(TranslateCommandView &view, ServiceChoice service, FetchLimits limits = {});
+    TranslateCommand(TranslateCommandView &view, ServiceChoice service,
+                     CommandSettings settings = {});
 
     // Does nothing while an earlier run is still in progress (its message pass, its exchange or
     // its flash).
     void Run(TranslateDirection direction);
     bool isRunning() const { return mRunning; }
-    // The window has gone: an exchange in progress is abandoned at once, and the command stops
-    // without touching the view again.
+    // The window has gone: an exchange in progress is abandoned at once, a run in progress stops
+    // without touching the view again when it resumes, and no later run starts.
     void Abandon();
 
     // The page of the last translation that got past the empty-input check; "" when its fetch
@@ -52,9 +57,6 @@ public:
     const clsTimeCount *timeCount() const { return mTimeCount.get(); }
     const clsWaitableTimer *waitTimer() const { return mWaitTimer.get(); }
 
-    // The tick source of the counter the command creates at its first use.
-    void setTickSource(std::function<qint32()> tickSource) { mTickSource = std::move(tickSource); }
-
 private:
     void FlashInput();
     void Translate(TranslateDirection direction);
@@ -64,8 +66,7 @@ private:
 
     TranslateCommandView &mView;
     ServiceChoice mService;
-    FetchLimits mLimits;
-    std::function<qint32()> mTickSource;
+    CommandSettings mSettings;
     std::unique_ptr<clsTimeCount> mTimeCount;
     std::unique_ptr<clsWaitableTimer> mWaitTimer;
     // The exchange in progress and the loop that waits for it.
@@ -78,6 +79,7 @@ private:
     QString mPageHtml;
     QString mSeconds;
     bool mRunning = false;
+    bool mAbandoned = false;
 };
 
 // Milliseconds as seconds in the general number format: up to 15 significant digits, no

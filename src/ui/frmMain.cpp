@@ -69,10 +69,10 @@ QString AboutText() {
 
 }  // namespace
 
-frmMain::frmMain(const ServiceChoice &service, FetchLimits limits, QWidget *parent)
+frmMain::frmMain(const ServiceChoice &service, CommandSettings settings, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       mService(service),
-      mTranslate(*this, service, limits) {
+      mTranslate(*this, service, std::move(settings)) {
     InstallWindowAccessibility();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quorvane"));
@@ -268,11 +268,10 @@ void frmMain::closeEvent(QCloseEvent *event) {
     Form_Unload();
 }
 
-// The program ends with its window, at once: the event loops all return, and a command suspended
-// inside a nested event dispatch stops when it resumes. The automatic quit after the last window
-// is only a posted request, which was seen to wait for the dispatcher's next wake.
+// The program ends with its window, at once: the command suspended inside a nested event
+// dispatch stops when it resumes, and the event loops all return. The automatic quit after the
+// last window is only a posted request, which was seen to wait for the dispatcher's next wake.
 void frmMain::Form_Unload() {
-    mUnloaded = true;
     mTranslate.Abandon();
     QCoreApplication::quit();
 }

@@ -20,12 +20,10 @@ class frmMain : public QWidget, private TranslateCommandView {
     Q_OBJECT
 
 public:
-    explicit frmMain(const ServiceChoice &service, FetchLimits limits = {},
+    explicit frmMain(const ServiceChoice &service, CommandSettings settings = {},
                      QWidget *parent = nullptr);
 
-    TranslateCommand &translateCommand() { return mTranslate; }
-    const QString &pageHtml() const { return mTranslate.pageHtml(); }
-    const QString &seconds() const { return mTranslate.seconds(); }
+    const TranslateCommand &translateCommand() const { return mTranslate; }
     // Shown, restored when minimised, raised and active.
     void ShowActivated();
     // Shows the window, puts `text` into the input box in place of what was there and translates
@@ -84,7 +82,6 @@ private:
     void setStatusText(const QString &text) override;
     void setOutputText(const QString &text) override;
     void showFailureMessage(const QString &text) override;
-    bool isUnloaded() const override { return mUnloaded; }
 
     QPixmap mBackground;
     QTextEdit *txtTop = nullptr;
@@ -107,7 +104,6 @@ private:
     ServiceChoice mService;
     TranslateCommand mTranslate;
     bool mHovering = false;
-    bool mUnloaded = false;
     bool mSwallowFocusClick = false;
     std::optional<QPoint> mManualDragOffset;
 };
