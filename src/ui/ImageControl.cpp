@@ -4,7 +4,9 @@
 
 namespace quorvane {
 
-ImageControl::ImageControl(const QString &name, QRect geometry, QWidget *parent) : QLabel(parent) {
+ImageControl::ImageControl(const QString &name, QRect geometry, QWidget *parent,
+                           QAccessible::Role role)
+    : QLabel(parent), mRole(role) {
     setObjectName(name);
     setGeometry(geometry);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);

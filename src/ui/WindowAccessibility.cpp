@@ -1,26 +1,13 @@
 #include "ui/WindowAccessibility.h"
 
 #include <QAccessibleWidget>
-#include <QTextEdit>
 
 #include "ui/ImageControl.h"
-#include "ui/frmMain.h"
+#include "ui/StatusLine.h"
 
 namespace quorvane {
 
 namespace {
-
-// The accessible role of each picture control of the window; the holders have none.
-QAccessible::Role PictureRole(const ImageControl &control) {
-    if (!qobject_cast<frmMain *>(control.parentWidget())) {
-        return QAccessible::NoRole;
-    }
-    const QString name = control.objectName();
-    if (name == u"Image5" || name == u"Image7") {
-        return QAccessible::Link;
-    }
-    return QAccessible::PushButton;
-}
 
 // A picture button or hotspot. Its press does what a left click does: the control's click
 // handler, run from the event loop as a click's is, so that a long handler never holds up the
@@ -43,7 +30,7 @@ public:
 // The status line: one line of read-only text, a status bar to the screen reader.
 class StatusLineAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
-    explicit StatusLineAccessible(QTextEdit *line)
+    explicit StatusLineAccessible(StatusLine *line)
         : QAccessibleWidget(line, QAccessible::StatusBar) {}
 
     void *interface_cast(QAccessible::InterfaceType type) override {
@@ -89,7 +76,7 @@ public:
     }
 
 private:
-    QString line() const { return static_cast<QTextEdit *>(widget())->toPlainText(); }
+    QString line() const { return static_cast<StatusLine *>(widget())->toPlainText(); }
 };
 
 // The window, without the children that are hidden for good: the picture holders' container.
@@ -118,15 +105,14 @@ private:
 };
 
 QAccessibleInterface *WindowAccessibilityFactory(const QString &, QObject *object) {
-    if (auto *window = qobject_cast<frmMain *>(object)) {
+    if (auto *window = qobject_cast<SkinnedWindow *>(object)) {
         return new WindowAccessible(window);
     }
     if (auto *control = qobject_cast<ImageControl *>(object)) {
-        const QAccessible::Role role = PictureRole(*control);
+        const QAccessible::Role role = control->accessibleRole();
         return role == QAccessible::NoRole ? nullptr : new PictureAccessible(control, role);
     }
-    auto *line = qobject_cast<QTextEdit *>(object);
-    if (line && line->objectName() == u"rtbMsg" && qobject_cast<frmMain *>(line->parentWidget())) {
+    if (auto *line = qobject_cast<StatusLine *>(object)) {
         return new StatusLineAccessible(line);
     }
     return nullptr;

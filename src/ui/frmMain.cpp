@@ -15,9 +15,11 @@
 #include <QWindow>
 
 #include "ui/ImageControl.h"
+#include "ui/InputFocusRules.h"
 #include "ui/MakerInfo.h"
+#include "ui/PictureButtonLooks.h"
 #include "ui/SkinPictures.h"
-#include "ui/WindowAccessibility.h"
+#include "ui/StatusLine.h"
 
 namespace quorvane {
 
@@ -69,8 +71,60 @@ QString AboutText() {
 
 }  // namespace
 
+const frmMain::PictureControl frmMain::kPictureControls[] = {
+    {&frmMain::imgJa2Ch,
+     u"imgJa2Ch",
+     {24, 96, 90, 25},
+     QAccessible::PushButton,
+     u"日 -> 中",
+     u"把原文从日文翻译成中文",
+     &frmMain::imgJa2Ch_Click},
+    {&frmMain::imgCh2Ja,
+     u"imgCh2Ja",
+     {128, 96, 90, 25},
+     QAccessible::PushButton,
+     u"中 -> 日",
+     u"把原文从中文翻译成日文",
+     &frmMain::imgCh2Ja_Click},
+    {&frmMain::imgMin,
+     u"imgMin",
+     {695, 0, 30, 17},
+     QAccessible::PushButton,
+     u"最小化",
+     u"把窗口最小化到任务栏",
+     &frmMain::imgMin_Click},
+    {&frmMain::imgClose,
+     u"imgClose",
+     {754, 0, 33, 17},
+     QAccessible::PushButton,
+     u"关闭",
+     u"关闭窗口并退出程序",
+     &frmMain::imgClose_Click},
+    {&frmMain::Image5,
+     u"Image5",
+     {616, 2, 33, 17},
+     QAccessible::Link,
+     u"帮助",
+     u"在浏览器中打开翻译服务的网页",
+     &frmMain::Image5_Click},
+    {&frmMain::Image6,
+     u"Image6",
+     {656, 2, 25, 17},
+     QAccessible::PushButton,
+     u"关于",
+     u"显示关于本程序的信息",
+     &frmMain::Image6_Click},
+    {&frmMain::Image7,
+     u"Image7",
+     {24, 24, 257, 57},
+     QAccessible::Link,
+     u"主页",
+     u"在浏览器中打开作者的主页",
+     &frmMain::Image7_Click},
+};
+
 frmMain::frmMain(const ServiceChoice &service, CommandSettings settings, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+    : SkinnedWindow(parent, Qt::Window | Qt::FramelessWindowHint),
       mService(service),
       mTranslate(*this, service, std::move(settings)) {
     InstallWindowAccessibility();
@@ -80,8 +134,8 @@ frmMain::frmMain(const ServiceChoice &service, CommandSettings settings, QWidget
     setFont(WindowFont());
     setMouseTracking(true);
     CreateControls();
-    CreatePictureHolders();
-    ConnectHandlers();
+    CreatePictureControls();
+    mLooks = new PictureButtonLooks(*this, imgJa2Ch, imgCh2Ja, imgMin, imgClose);
     Form_Load();
 }
 
@@ -90,18 +144,11 @@ void frmMain::CreateControls() {
     txtDown = CreateTextBox(QStringLiteral("txtDown"), QRect(8, 312, 785, 257), this);
     Describe(txtTop, QStringLiteral("原文"), QStringLiteral("要翻译的文字"));
     Describe(txtDown, QStringLiteral("译文"), QStringLiteral("翻译的结果"));
+    new InputFocusRules(txtTop, [this] { mTranslate.Run(DirectionOfText(inputText())); });
 
-    rtbMsg = CreateTextBox(QStringLiteral("rtbMsg"), QRect(240, 104, 433, 17), this);
-    rtbMsg->setReadOnly(true);
-    rtbMsg->setFocusPolicy(Qt::NoFocus);
-    rtbMsg->setFrameShape(QFrame::NoFrame);
-    rtbMsg->setLineWrapMode(QTextEdit::NoWrap);
-    rtbMsg->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    rtbMsg->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    rtbMsg->document()->setDocumentMargin(1);
-    SetGround(rtbMsg, QPalette::Base, kStatusGround);
+    rtbMsg =
+        new StatusLine(QStringLiteral("rtbMsg"), QRect(240, 104, 433, 17), kStatusGround, this);
     rtbMsg->setPlainText(QStringLiteral("状态:就绪"));
-    rtbMsg->setAccessibleDescription(QStringLiteral("状态"));
 
     chkTop = new QCheckBox(QStringLiteral("窗口置顶"), this);
     chkTop->setObjectName(QStringLiteral("chkTop"));
@@ -109,94 +156,26 @@ void frmMain::CreateControls() {
     chkTop->setAutoFillBackground(true);
     chkTop->setBackgroundRole(QPalette::Window);
     SetGround(chkTop, QPalette::Window, kStatusGround);
-
-    imgJa2Ch = new ImageControl(QStringLiteral("imgJa2Ch"), QRect(24, 96, 90, 25), this);
-    imgCh2Ja = new ImageControl(QStringLiteral("imgCh2Ja"), QRect(128, 96, 90, 25), this);
-    imgMin = new ImageControl(QStringLiteral("imgMin"), QRect(695, 0, 30, 17), this);
-    imgClose = new ImageControl(QStringLiteral("imgClose"), QRect(754, 0, 33, 17), this);
-    Image5 = new ImageControl(QStringLiteral("Image5"), QRect(616, 2, 33, 17), this);
-    Image6 = new ImageControl(QStringLiteral("Image6"), QRect(656, 2, 25, 17), this);
-    Image7 = new ImageControl(QStringLiteral("Image7"), QRect(24, 24, 257, 57), this);
-    Describe(imgJa2Ch, QStringLiteral("日 -> 中"), QStringLiteral("把原文从日文翻译成中文"));
-    Describe(imgCh2Ja, QStringLiteral("中 -> 日"), QStringLiteral("把原文从中文翻译成日文"));
-    Describe(imgMin, QStringLiteral("最小化"), QStringLiteral("把窗口最小化到任务栏"));
-    Describe(imgClose, QStringLiteral("关闭"), QStringLiteral("关闭窗口并退出程序"));
-    Describe(Image5, QStringLiteral("帮助"), QStringLiteral("在浏览器中打开翻译服务的网页"));
-    Describe(Image6, QStringLiteral("关于"), QStringLiteral("显示关于本程序的信息"));
-    Describe(Image7, QStringLiteral("主页"), QStringLiteral("在浏览器中打开作者的主页"));
-    for (ImageControl *hot : {imgJa2Ch, imgCh2Ja, imgMin, imgClose, Image5, Image6, Image7}) {
-        hot->setCursor(Qt::PointingHandCursor);
-    }
+    connect(chkTop, &QCheckBox::clicked, this, &frmMain::chkTop_Click);
 
     setTabOrder(txtTop, txtDown);
     setTabOrder(txtDown, chkTop);
-    txtTop->installEventFilter(this);
-    txtTop->viewport()->installEventFilter(this);
     txtTop->setFocus();
 }
 
-void frmMain::CreatePictureHolders() {
-    Picture3 = new QWidget(this);
-    Picture3->setObjectName(QStringLiteral("Picture3"));
-    Picture3->setGeometry(496, 344, 201, 145);
-    Picture3->hide();
-    const qreal ratio = devicePixelRatioF();
-    const auto holder = [this, ratio](const QString &name, QPoint place) {
-        auto *control = new ImageControl(name, QRect(place, QSize()), Picture3);
-        control->setPicture(LoadSkinPicture(name + QStringLiteral(".jpg"), ratio));
-        return control;
-    };
-    mJa2Ch = {imgJa2Ch, holder(QStringLiteral("imgJa2Ch1"), {8, 8}),
-              holder(QStringLiteral("imgJa2Ch2"), {8, 32}),
-              holder(QStringLiteral("imgJa2Ch3"), {8, 56})};
-    mCh2Ja = {imgCh2Ja, holder(QStringLiteral("imgCh2Ja1"), {104, 8}),
-              holder(QStringLiteral("imgCh2Ja2"), {104, 32}),
-              holder(QStringLiteral("imgCh2Ja3"), {104, 56})};
-    mMin = {imgMin, nullptr, holder(QStringLiteral("imgMin2"), {8, 88}),
-            holder(QStringLiteral("imgMin3"), {8, 112})};
-    mClose = {imgClose, nullptr, holder(QStringLiteral("imgClose2"), {48, 88}),
-              holder(QStringLiteral("imgClose3"), {48, 112})};
-    ShowLook(mJa2Ch, Look::Normal);
-    ShowLook(mCh2Ja, Look::Normal);
-}
-
-void frmMain::ConnectPictureButton(const PictureButton &picture, bool hasReleaseHandler) {
-    connect(picture.button, &ImageControl::mouseMoved, this, [this, picture] {
-        ShowLook(picture, Look::Hover);
-        mHovering = true;
-    });
-    connect(picture.button, &ImageControl::mousePressed, this,
-            [picture] { ShowLook(picture, Look::Pressed); });
-    if (hasReleaseHandler) {
-        connect(picture.button, &ImageControl::mouseReleased, this,
-                [picture] { ShowLook(picture, Look::Normal); });
+void frmMain::CreatePictureControls() {
+    for (const PictureControl &row : kPictureControls) {
+        auto *control = new ImageControl(QString::fromUtf16(row.name), row.place, this, row.role);
+        Describe(control, QString::fromUtf16(row.accessibleName),
+                 QString::fromUtf16(row.description));
+        control->setCursor(Qt::PointingHandCursor);
+        connect(control, &ImageControl::clicked, this, row.click);
+        this->*row.control = control;
     }
 }
 
-void frmMain::ConnectHandlers() {
-    ConnectPictureButton(mJa2Ch, true);
-    ConnectPictureButton(mCh2Ja, true);
-    ConnectPictureButton(mMin, true);
-    ConnectPictureButton(mClose, false);
-    connect(imgJa2Ch, &ImageControl::clicked, this, &frmMain::imgJa2Ch_Click);
-    connect(imgCh2Ja, &ImageControl::clicked, this, &frmMain::imgCh2Ja_Click);
-    connect(imgMin, &ImageControl::clicked, this, &frmMain::imgMin_Click);
-    connect(imgClose, &ImageControl::clicked, this, &frmMain::imgClose_Click);
-    connect(Image5, &ImageControl::clicked, this, &frmMain::Image5_Click);
-    connect(Image6, &ImageControl::clicked, this, &frmMain::Image6_Click);
-    connect(Image7, &ImageControl::clicked, this, &frmMain::Image7_Click);
-    connect(chkTop, &QCheckBox::clicked, this, &frmMain::chkTop_Click);
-}
-
-void frmMain::ShowLook(const PictureButton &picture, Look look) {
-    const ImageControl *holder = look == Look::Hover     ? picture.hover
-                                 : look == Look::Pressed ? picture.pressed
-                                                         : picture.normal;
-    if (holder) {
-        picture.button->setPicture(holder->pixmap());
-    } else {
-        picture.button->clearPicture();
-    }
+bool frmMain::hovering() const {
+    return mLooks->hovering();
 }
 
 // A blank area of the window: no visible control under the pointer.
@@ -251,16 +230,9 @@ void frmMain::Form_MouseDown(QMouseEvent *event) {
     }
 }
 
-// The window-wide reset of the picture buttons, once after each hover.
+// The window-wide reset of the picture buttons.
 void frmMain::Form_MouseMove() {
-    if (!mHovering) {
-        return;
-    }
-    ShowLook(mJa2Ch, Look::Normal);
-    ShowLook(mCh2Ja, Look::Normal);
-    ShowLook(mMin, Look::Normal);
-    ShowLook(mClose, Look::Normal);
-    mHovering = false;
+    mLooks->ResetAll();
 }
 
 void frmMain::closeEvent(QCloseEvent *event) {
@@ -302,43 +274,6 @@ void frmMain::imgMin_Click() {
 
 void frmMain::imgClose_Click() {
     close();
-}
-
-// Every arrival of the focus selects the whole text, so typing replaces it. A click that brings
-// the focus would move the caret at once: that press, delivered right after the focus, is
-// swallowed, and no later one.
-void frmMain::txtTop_GotFocus(Qt::FocusReason reason) {
-    QTextCursor cursor = txtTop->textCursor();
-    cursor.setPosition(0);
-    cursor.setPosition(inputText().size(), QTextCursor::KeepAnchor);
-    txtTop->setTextCursor(cursor);
-    if (reason == Qt::MouseFocusReason) {
-        mSwallowFocusClick = true;
-        QMetaObject::invokeMethod(
-            this, [this] { mSwallowFocusClick = false; }, Qt::QueuedConnection);
-    }
-}
-
-// The focus coming back from the box's own context menu never left it for the user: the
-// selection the menu acts on stays.
-bool frmMain::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == txtTop && event->type() == QEvent::FocusIn) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::PopupFocusReason) {
-            txtTop_GotFocus(reason);
-        }
-    } else if (watched == txtTop->viewport() && event->type() == QEvent::MouseButtonPress &&
-               std::exchange(mSwallowFocusClick, false)) {
-        return true;
-    } else if (watched == txtTop && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            key->modifiers().testFlag(Qt::ControlModifier)) {
-            mTranslate.Run(DirectionOfText(inputText()));
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void frmMain::ShowActivated() {
@@ -388,11 +323,8 @@ void frmMain::setInputHighlighted(bool highlighted) {
               highlighted ? kFlashColour : QApplication::palette(txtTop).color(QPalette::Base));
 }
 
-// A status bar's name is its line: the name's change is what tells a screen reader to speak it.
 void frmMain::setStatusText(const QString &text) {
-    rtbMsg->setPlainText(text);
-    QAccessibleEvent changed(rtbMsg, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
+    rtbMsg->setLine(text);
 }
 
 void frmMain::setOutputText(const QString &text) {

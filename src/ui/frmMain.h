@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QAccessible>
 #include <QPixmap>
 #include <QPoint>
-#include <QWidget>
 #include <optional>
 
 #include "translation/TranslateCommand.h"
 #include "translation/TranslateRequest.h"
+#include "ui/WindowAccessibility.h"
 
 class QCheckBox;
 class QTextEdit;
@@ -14,9 +15,13 @@ class QTextEdit;
 namespace quorvane {
 
 class ImageControl;
+class PictureButtonLooks;
+class StatusLine;
 
-// The program's only window: an 800 x 576 skin without a system frame.
-class frmMain : public QWidget, private TranslateCommandView {
+// The program's only window: an 800 x 576 skin without a system frame. It lays out its controls,
+// keeps its frame (shape, drag, keep-on-top, minimise, close), shows the translate command's
+// results, and handles its controls' clicks.
+class frmMain : public SkinnedWindow, private TranslateCommandView {
     Q_OBJECT
 
 public:
@@ -34,7 +39,7 @@ public:
     void TranslateSelection();
 
     // A picture button has shown its hover look since the last window-wide reset.
-    bool hovering() const { return mHovering; }
+    bool hovering() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -42,24 +47,22 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // One picture button and the holders of its looks; `normal` is null where the normal look
-    // is no picture.
-    struct PictureButton {
-        ImageControl *button;
-        ImageControl *normal;
-        ImageControl *hover;
-        ImageControl *pressed;
+    // A picture control: where it stands, what a screen reader calls it, and its click handler.
+    struct PictureControl {
+        ImageControl *frmMain::*control;
+        const char16_t *name;
+        QRect place;
+        QAccessible::Role role;
+        const char16_t *accessibleName;
+        const char16_t *description;
+        void (frmMain::*click)();
     };
-    enum class Look { Normal, Hover, Pressed };
+    static const PictureControl kPictureControls[];
 
     void CreateControls();
-    void CreatePictureHolders();
-    void ConnectPictureButton(const PictureButton &picture, bool hasReleaseHandler);
-    void ConnectHandlers();
-    static void ShowLook(const PictureButton &picture, Look look);
+    void CreatePictureControls();
     bool IsOverBackground(QPoint position) const;
 
     void Form_Load();
@@ -71,7 +74,6 @@ private:
     void imgCh2Ja_Click();
     void imgMin_Click();
     void imgClose_Click();
-    void txtTop_GotFocus(Qt::FocusReason reason);
     void Image5_Click();
     void Image6_Click();
     void Image7_Click();
@@ -86,7 +88,7 @@ private:
     QPixmap mBackground;
     QTextEdit *txtTop = nullptr;
     QTextEdit *txtDown = nullptr;
-    QTextEdit *rtbMsg = nullptr;
+    StatusLine *rtbMsg = nullptr;
     QCheckBox *chkTop = nullptr;
     ImageControl *imgJa2Ch = nullptr;
     ImageControl *imgCh2Ja = nullptr;
@@ -95,16 +97,10 @@ private:
     ImageControl *Image5 = nullptr;
     ImageControl *Image6 = nullptr;
     ImageControl *Image7 = nullptr;
-    QWidget *Picture3 = nullptr;
-    PictureButton mJa2Ch{};
-    PictureButton mCh2Ja{};
-    PictureButton mMin{};
-    PictureButton mClose{};
+    PictureButtonLooks *mLooks = nullptr;
 
     ServiceChoice mService;
     TranslateCommand mTranslate;
-    bool mHovering = false;
-    bool mSwallowFocusClick = false;
     std::optional<QPoint> mManualDragOffset;
 };
 
