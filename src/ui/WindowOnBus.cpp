@@ -39,9 +39,11 @@ WindowOnBus::Claim WindowOnBus::ClaimName() {
     return reply.isValid() ? Claim::HeldByAnother : Claim::NoBus;
 }
 
+// The bus is not to start a window for the call: the caller does that itself.
 bool WindowOnBus::AskRunningWindow(bool translateSelection) {
-    const QDBusMessage call = QDBusMessage::createMethodCall(
+    QDBusMessage call = QDBusMessage::createMethodCall(
         kName, kPath, kName, translateSelection ? u"TranslateSelection"_s : u"Show"_s);
+    call.setAutoStartService(false);
     return QDBusConnection::sessionBus().call(call, QDBus::Block, kCallTimeoutMs).type() ==
            QDBusMessage::ReplyMessage;
 }

@@ -26,7 +26,7 @@ public:
     // Takes the name and serves the window under it.
     Claim ClaimName();
     // Asks the window that holds the name to show itself, or to translate the selection; false
-    // when it does not answer.
+    // when there is none, or it does not answer.
     static bool AskRunningWindow(bool translateSelection);
 
     void Translate(const QString &text);

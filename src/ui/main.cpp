@@ -50,11 +50,16 @@ int main(int argc, char **argv) {
     char *windowArguments[] = {argv[0], platform, x11First, nullptr};
     int windowArgumentCount = PrefersX11() ? 3 : 1;
     quorvane::QuorvaneApplication app(windowArgumentCount, windowArguments);
+    // One window a session: a later start hands its request to the window that runs, also to one
+    // that took the name while this one was starting.
+    using quorvane::WindowOnBus;
+    if (WindowOnBus::AskRunningWindow(run->translateSelection)) {
+        return 0;
+    }
     quorvane::frmMain window(*run->service.choice);
-    // One window a session: a later start hands its request to the window that runs.
-    quorvane::WindowOnBus onBus(window);
-    if (onBus.ClaimName() == quorvane::WindowOnBus::Claim::HeldByAnother &&
-        quorvane::WindowOnBus::AskRunningWindow(run->translateSelection)) {
+    WindowOnBus onBus(window);
+    if (onBus.ClaimName() == WindowOnBus::Claim::HeldByAnother &&
+        WindowOnBus::AskRunningWindow(run->translateSelection)) {
         return 0;
     }
     window.show();
