@@ -22,10 +22,6 @@ using namespace Qt::StringLiterals;
 constexpr char kBrowserUserAgent[] =
     "Mozilla/5.0 (X11; Linux x86_64; rv:128.0) Gecko/20100101 Firefox/128.0";
 
-QString Utf8Text(const QByteArray &bytes) {
-    return DecodeBytes(bytes, u"UTF-8"_s);
-}
-
 std::optional<QJsonValue> JsonOf(const QByteArray &body) {
     QJsonParseError error{};
     const QJsonDocument json = QJsonDocument::fromJson(body, &error);
@@ -58,7 +54,7 @@ HttpRequest ClassicRequest(const QString &root, const QString &text, TranslateDi
 }
 
 std::optional<QString> ClassicTranslation(const HttpAnswer &answer) {
-    const std::optional<QString> raw = ExtractTranslation(Utf8Text(answer.body));
+    const std::optional<QString> raw = ExtractTranslation(answer.text);
     return raw ? std::optional(DecodeCharacterReferences(*raw)) : std::nullopt;
 }
 
@@ -108,7 +104,7 @@ std::optional<QString> GooglePageTranslation(const HttpAnswer &answer) {
         uR"(<div\s(?:[^>]*?\s)?class\s*=\s*(?:"result-container"|'result-container'|)"
         uR"(result-container(?=[\s/>]))[^>]*>(.*?)</div\s*>)"_s,
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpressionMatch match = resultContainer.match(Utf8Text(answer.body));
+    const QRegularExpressionMatch match = resultContainer.match(answer.text);
     return match.hasMatch() ? std::optional(DecodeCharacterReferences(match.captured(1)))
                             : std::nullopt;
 }
@@ -154,7 +150,7 @@ bool GoogleRefuses(const HttpAnswer &answer) {
 bool GooglePageRefuses(const HttpAnswer &answer) {
     static const QRegularExpression captchaForm(uR"(\sid\s*=\s*["']?captcha-form\b)"_s,
                                                 QRegularExpression::CaseInsensitiveOption);
-    return GoogleRefuses(answer) || captchaForm.match(Utf8Text(answer.body)).hasMatch();
+    return GoogleRefuses(answer) || captchaForm.match(answer.text).hasMatch();
 }
 
 QString GoogleHelpPage(const QString &root) {

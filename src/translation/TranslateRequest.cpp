@@ -83,7 +83,7 @@ TranslateResult ReadAnswer(const Endpoint &endpoint, const HttpAnswer &answer) {
     if (!answer.received) {
         return {.reason = answer.failure};
     }
-    TranslateResult result{.page = DecodeBytes(answer.body, QStringLiteral("UTF-8"))};
+    TranslateResult result{.page = answer.text};
     result.translation = endpoint.translation(answer);
     if (result.translation) {
         result.outcome = TranslateOutcome::Translated;

@@ -282,6 +282,7 @@ HttpAnswer Fetch(const HttpRequest &request, const FetchContext &context) {
         return {.failure = FailureText(result, errorText)};
     }
     HttpAnswer answer{.received = true, .body = std::move(sink.bytes)};
+    answer.text = DecodeBytes(answer.body, QStringLiteral("UTF-8"));
     curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &answer.status);
     const char *location = nullptr;
     if (!request.followRedirects &&
@@ -292,8 +293,7 @@ HttpAnswer Fetch(const HttpRequest &request, const FetchContext &context) {
 }
 
 QString FetchPage(const QString &url, const FetchContext &context) {
-    const HttpAnswer answer = Fetch({.url = url}, context);
-    return answer.received ? DecodeBytes(answer.body, QStringLiteral("UTF-8")) : QString();
+    return Fetch({.url = url}, context).text;
 }
 
 }  // namespace quorvane

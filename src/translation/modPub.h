@@ -76,6 +76,7 @@ struct HttpAnswer {
     bool received = false;  // a whole response arrived
     long status = 0;
     QByteArray body{};
+    QString text{};      // the body decoded as UTF-8, whatever its declared charset
     QString redirect{};  // where a redirect that was not followed points
     QString failure{};   // why no response arrived
 };
