@@ -56,7 +56,7 @@ private:
     WindowOnBus *mWindow;
 };
 
-// org.freedesktop.Application, as the desktop entry specification's bus activation asks.
+// org.freedesktop.Application, for launchers that start and activate applications over the bus.
 class ApplicationAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
