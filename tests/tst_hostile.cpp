@@ -45,6 +45,8 @@ private slots:
     void cleanupTestCase();
     void fetchPageSurvivesTheServer_data();
     void fetchPageSurvivesTheServer();
+    void googleReadsAPageOfAnyShape_data();
+    void googleReadsAPageOfAnyShape();
     void googleSurvivesTheServer_data();
     void googleSurvivesTheServer();
     void translateCommandSurvivesTheServer_data();
@@ -116,6 +118,33 @@ void TestHostile::fetchPageSurvivesTheServer() {
     QCOMPARE(page, expected);
     QVERIFY(clock.elapsed() < kRowBoundMs);
     QVERIFY(server.requestLines().size() <= HostileLimits().maxRedirects + 1);
+}
+
+void TestHostile::googleReadsAPageOfAnyShape_data() {
+    QTest::addColumn<QByteArray>("unit");  // repeated to 4 MB
+    QTest::addColumn<QByteArray>("ending");
+    QTest::newRow("opening tags that never close") << QByteArray("<div a ") << QByteArray();
+    QTest::newRow("divs of other classes")
+        << QByteArray("<div class=\"x\" data-class=\"result-container\">") << QByteArray();
+    QTest::newRow("a result that never ends")
+        << QByteArray("<div class=\"result-container\">") << QByteArray("text");
+}
+
+// Read in one pass: a hostile page is "no translation" well within the bound, not a hang.
+void TestHostile::googleReadsAPageOfAnyShape() {
+    QFETCH(QByteArray, unit);
+    QFETCH(QByteArray, ending);
+    const QByteArray page = unit.repeated((4 << 20) / unit.size()) + ending;
+    LoopbackServer server(
+        stand_in::Google({.page = stand_in::Always(LoopbackServer::keepAliveResponse(200, page))}),
+        {.keepAlive = true});
+    QElapsedTimer clock;
+    clock.start();
+    const TranslateResult result =
+        TranslateText(u"猫"_s, TranslateDirection::Ja2Ch,
+                      stand_in::Choice(u"google"_s, server.root()), {.limits = HostileLimits()});
+    QCOMPARE(result.outcome, TranslateOutcome::NoTranslation);
+    QVERIFY(clock.elapsed() < kRowBoundMs);
 }
 
 void TestHostile::googleSurvivesTheServer_data() {

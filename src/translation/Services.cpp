@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QStringMatcher>
 #include <QUrl>
 #include <algorithm>
 
@@ -98,15 +99,40 @@ HttpRequest GoogleDictionaryRequest(const QString &root, const QString &text,
                      text);
 }
 
-// The content of the first div whose class is result-container, wherever the attribute stands.
+// Whether the attributes of an opening tag give it the class result-container, wherever the
+// attribute stands among the others.
+bool HasResultClass(QStringView attributes) {
+    static const QRegularExpression resultClass(
+        uR"((?:^|\s)class\s*=\s*(?:"result-container"|'result-container'|result-container(?:[\s/]|$)))"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    return resultClass.match(attributes).hasMatch();
+}
+
+// The content of the first div whose class is result-container, up to the next closing div. Each
+// tag is read once and the content found by plain search, so a page of any size or shape is
+// read in one pass.
 std::optional<QString> GooglePageTranslation(const HttpAnswer &answer) {
-    static const QRegularExpression resultContainer(
-        uR"(<div\s(?:[^>]*?\s)?class\s*=\s*(?:"result-container"|'result-container'|)"
-        uR"(result-container(?=[\s/>]))[^>]*>(.*?)</div\s*>)"_s,
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpressionMatch match = resultContainer.match(answer.text);
-    return match.hasMatch() ? std::optional(DecodeCharacterReferences(match.captured(1)))
-                            : std::nullopt;
+    static const QStringMatcher openingDiv(u"<div", Qt::CaseInsensitive);
+    static const QStringMatcher closingDiv(u"</div", Qt::CaseInsensitive);
+    const QString &page = answer.text;
+    for (qsizetype tag = openingDiv.indexIn(page); tag >= 0;) {
+        const qsizetype attributes = tag + openingDiv.pattern().size();
+        const qsizetype tagEnd = page.indexOf(u'>', attributes);
+        if (tagEnd < 0) {
+            return std::nullopt;
+        }
+        if (page.at(attributes).isSpace() &&
+            HasResultClass(QStringView(page).sliced(attributes, tagEnd - attributes))) {
+            const qsizetype content = tagEnd + 1;
+            const qsizetype end = closingDiv.indexIn(page, content);
+            if (end < 0) {
+                return std::nullopt;
+            }
+            return DecodeCharacterReferences(page.mid(content, end - content));
+        }
+        tag = openingDiv.indexIn(page, tagEnd);
+    }
+    return std::nullopt;
 }
 
 // [[["translated", "original", ...], ...], ...]: every segment's translation, in order.
