@@ -7,9 +7,12 @@
 namespace quorvane {
 
 InputFocusRules::InputFocusRules(QTextEdit *input, std::function<void()> translate)
-    : QObject(input), txtTop(input), mTranslate(std::move(translate)) {
+    : QObject(input),
+      txtTop(input),
+      mTextArea(input->viewport()),
+      mTranslate(std::move(translate)) {
     txtTop->installEventFilter(this);
-    txtTop->viewport()->installEventFilter(this);
+    mTextArea->installEventFilter(this);
 }
 
 // A click that brings the focus would move the caret at once: that press, delivered right after
@@ -31,7 +34,7 @@ bool InputFocusRules::eventFilter(QObject *watched, QEvent *event) {
         if (reason != Qt::PopupFocusReason) {
             txtTop_GotFocus(reason);
         }
-    } else if (watched == txtTop->viewport() && event->type() == QEvent::MouseButtonPress &&
+    } else if (watched == mTextArea && event->type() == QEvent::MouseButtonPress &&
                std::exchange(mSwallowFocusClick, false)) {
         return true;
     } else if (watched == txtTop && event->type() == QEvent::KeyPress) {

@@ -4,6 +4,7 @@
 #include <functional>
 
 class QTextEdit;
+class QWidget;
 
 namespace quorvane {
 
@@ -22,6 +23,8 @@ private:
     void txtTop_GotFocus(Qt::FocusReason reason);
 
     QTextEdit *txtTop;
+    // Kept, not asked of the box: events reach the filter while the box is being destroyed.
+    QWidget *mTextArea;
     std::function<void()> mTranslate;
     bool mSwallowFocusClick = false;
 };
