@@ -84,6 +84,7 @@ private slots:
     void googleAsksInTheTextsDirection_data();
     void googleAsksInTheTextsDirection();
     void longTextArrivesWholeInOrderOverOneConnection();
+    void longTextAsksARefusingEndpointOnce();
     void libreTranslatePostsAForm();
     void libreTranslateErrors_data();
     void libreTranslateErrors();
@@ -299,6 +300,21 @@ void TestServices::longTextArrivesWholeInOrderOverOneConnection() {
         QVERIFY(!piece.front().isMark() && !piece.front().isLowSurrogate());
     }
     QCOMPARE(server.connections(), 1);
+}
+
+// The page refuses the first piece; the later ones go to the JSON endpoint straight away.
+void TestServices::longTextAsksARefusingEndpointOnce() {
+    const QString text = MixedLongText();
+    LoopbackServer server(Google({.page = Always(Respond(429, "<html>Too Many Requests</html>")),
+                                  .segments = TranslatingBy([](const QString &piece) {
+                                      return GoogleSegments({piece});
+                                  })}),
+                          {.keepAlive = true});
+    const TranslateResult result = ThroughGoogle(server, text);
+    QVERIFY(result.translation == text);
+    const QStringList asked = GoogleEndpoints(server);
+    QVERIFY(asked.size() > 2);
+    QCOMPARE(asked, QStringList{u"page"_s} + QStringList(asked.size() - 1, u"segments"_s));
 }
 
 void TestServices::libreTranslatePostsAForm() {

@@ -97,19 +97,32 @@ TranslateResult ReadAnswer(const Endpoint &endpoint, const HttpAnswer &answer) {
     return result;
 }
 
+TranslateResult Ask(const Endpoint &endpoint, const ServiceChoice &service, const QString &piece,
+                    TranslateDirection direction, const FetchContext &context) {
+    return ReadAnswer(endpoint,
+                      Fetch(endpoint.request(service.RootOf(endpoint), piece, direction), context));
+}
+
 // The first translation that an endpoint gives; else a refusal if any refused; else an answer
-// without a translation if any answered; else no data.
+// without a translation if any answered; else no data. An endpoint that refused an earlier piece
+// of the press is not asked again: its refusal stands for this piece too.
 TranslateResult TranslatePiece(const QString &piece, TranslateDirection direction,
-                               const ServiceChoice &service, const FetchContext &context) {
+                               const ServiceChoice &service, const FetchContext &context,
+                               QList<TranslateResult> &refusals) {
     TranslateResult outcome;
-    for (const Endpoint &endpoint : service.service->endpoints) {
+    const std::span<const Endpoint> endpoints = service.service->endpoints;
+    for (qsizetype i = 0; i < qsizetype(endpoints.size()); ++i) {
         if (context.cancellation && context.cancellation->IsCancelled()) {
             break;
         }
-        TranslateResult result = ReadAnswer(
-            endpoint, Fetch(endpoint.request(service.RootOf(endpoint), piece, direction), context));
+        TranslateResult result = refusals[i].outcome == TranslateOutcome::Refused
+                                     ? refusals[i]
+                                     : Ask(endpoints[i], service, piece, direction, context);
         if (result.outcome == TranslateOutcome::Translated) {
             return result;
+        }
+        if (result.outcome == TranslateOutcome::Refused) {
+            refusals[i] = result;
         }
         if (result.outcome >= outcome.outcome) {
             outcome = std::move(result);
@@ -129,8 +142,9 @@ TranslateResult TranslateText(const QString &text, TranslateDirection direction,
     }
     const TextPieces pieces = SplitText(text, PieceBudget(service, direction));
     TranslateResult whole{.outcome = TranslateOutcome::Translated, .translation = pieces.leading};
+    QList<TranslateResult> refusals(qsizetype(service.service->endpoints.size()));
     for (const TextPiece &piece : pieces.pieces) {
-        TranslateResult part = TranslatePiece(piece.text, direction, service, shared);
+        TranslateResult part = TranslatePiece(piece.text, direction, service, shared, refusals);
         if (part.outcome != TranslateOutcome::Translated) {
             return part;
         }
