@@ -217,10 +217,10 @@ void TestCommandLine::choosesAndReportsTheService_data() {
         << google << none << translateWithGoogle << 0 << u"我喜欢猫\n"_s << QString();
     QTest::newRow("google refuses at all three endpoints")
         << stand_in::Google({tooMany, tooMany, tooMany}) << none << translateWithGoogle << 75
-        << QString() << RefusalMessage({}) + u"\nHTTP 429\n"_s;
+        << QString() << RefusalMessage({}, MessageReader::Terminal) + u"\nHTTP 429\n"_s;
     QTest::newRow("google answers JSON of the wrong shape")
-        << stand_in::Google({{}, wrongShape, wrongShape}) << none << translateWithGoogle << 65
-        << QString() << NoTranslationMessage() + u"\nHTTP 200\n"_s;
+        << stand_in::Google({wrongShape, wrongShape, wrongShape}) << none << translateWithGoogle
+        << 65 << QString() << NoTranslationMessage() + u"\nHTTP 200\n"_s;
     QTest::newRow("the environment chooses")
         << LoopbackServer::sending(LoopbackServer::response(200, stand_in::ClassicPage(u"经典"_s)))
         << QByteArray("classic=ROOT") << QStringList{u"--ch2ja"_s, u"x"_s} << 0 << u"经典\n"_s

@@ -3,6 +3,7 @@
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
 #include "support/TestCertificates.h"
+#include "translation/GoogleService.h"
 #include "translation/TextPieces.h"
 #include "translation/TranslateRequest.h"
 
@@ -13,6 +14,7 @@ using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(TranslateOutcome)
 Q_DECLARE_METATYPE(stand_in::Answer)
+Q_DECLARE_METATYPE(LoopbackServer::Script)
 
 namespace {
 
@@ -24,9 +26,13 @@ QByteArray RedirectTo(const QByteArray &location) {
     return Respond(302, {}, "Location: " + location + "\r\n");
 }
 
-const QByteArray kCaptchaPage =
-    "<html><body><form id=\"captcha-form\" action=\"index\" method=\"post\">"
-    "<div class=\"g-recaptcha\"></div></form></body></html>";
+// Google's answer to automated queries.
+const QByteArray kSorryPage =
+    "<html><head><title>Sorry...</title></head><body><div>Our systems have detected unusual "
+    "traffic from your computer network.</div><form id=\"captcha-form\" action=\"index\" "
+    "method=\"post\"><div class=\"g-recaptcha\"></div></form></body></html>";
+
+using Reader = std::optional<QString> (*)(const HttpAnswer &);
 
 // Every piece comes back as itself: the joined translation must be the text, byte for byte.
 QByteArray Itself(const QString &text) {
@@ -77,14 +83,15 @@ class TestServices : public QObject {
 private slots:
     void splitsLongTexts_data();
     void splitsLongTexts();
-    void googleReadsItsPage_data();
-    void googleReadsItsPage();
+    void googleReadsEachShapeOfAnswer_data();
+    void googleReadsEachShapeOfAnswer();
     void googleFallsBackWithinOnePress_data();
     void googleFallsBackWithinOnePress();
     void googleAsksInTheTextsDirection_data();
     void googleAsksInTheTextsDirection();
-    void longTextArrivesWholeInOrderOverOneConnection();
-    void longTextAsksARefusingEndpointOnce();
+    void longTextArrivesWholeFromEveryEndpoint_data();
+    void longTextArrivesWholeFromEveryEndpoint();
+    void refusingEndpointRestsTenMinutes();
     void libreTranslatePostsAForm();
     void libreTranslateErrors_data();
     void libreTranslateErrors();
@@ -134,39 +141,86 @@ void TestServices::splitsLongTexts() {
     }
 }
 
-void TestServices::googleReadsItsPage_data() {
-    QTest::addColumn<QByteArray>("page");
-    QTest::addColumn<QString>("translation");
-    QTest::newRow("among other markup") << GooglePage(u"我喜欢猫"_s) << u"我喜欢猫"_s;
-    QTest::newRow("attributes around class, several lines, references")
+void TestServices::googleReadsEachShapeOfAnswer_data() {
+    QTest::addColumn<Reader>("reader");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<std::optional<QString>>("translation");
+    const Reader page = GooglePageTranslation;
+    const Reader segments = GoogleSegmentsTranslation;
+    const Reader dictionary = GoogleDictionaryTranslation;
+    const std::optional<QString> none;
+
+    QTest::newRow("page: among other markup")
+        << page << GooglePage(u"我喜欢猫"_s) << std::optional(u"我喜欢猫"_s);
+    QTest::newRow("page: attributes around class, several lines, references")
+        << page
         << QByteArray(
                "<div><div dir=\"ltr\" class=\"result-container\" lang=\"zh-CN\">第一行\n"
                "&lt;二&gt; &amp; &#x4E09;\n</div></div>")
-        << u"第一行\n<二> & 三\n"_s;
-    QTest::newRow("single quotes, capitals")
-        << QByteArray("<DIV CLASS='result-container'>译文</DIV>") << u"译文"_s;
-    QTest::newRow("the first of two")
+        << std::optional(u"第一行\n<二> & 三\n"_s);
+    QTest::newRow("page: single quotes, capitals")
+        << page << QByteArray("<DIV CLASS='result-container'>译文</DIV>")
+        << std::optional(u"译文"_s);
+    QTest::newRow("page: the first of two")
+        << page
         << QByteArray(
                "<div class=\"result-container\">一</div><div class=\"result-container\">二"
                "</div>")
-        << u"一"_s;
-    QTest::newRow("another class's name is no result")
+        << std::optional(u"一"_s);
+    QTest::newRow("page: another class's name is no result")
+        << page
         << QByteArray(
                "<div data-class=\"result-container\">no</div><div class=\"result-container"
                "-x\">no</div><div class=\"result-container\">是</div>")
-        << u"是"_s;
+        << std::optional(u"是"_s);
+
+    QTest::newRow("segments: lines")
+        << segments
+        << QByteArray(R"([[["猫。\n","猫。\n",null,null,10],["我喜欢。","好き。",null,null,10]],)"
+                      R"(null,"ja"])")
+        << std::optional(u"猫。\n我喜欢。"_s);
+    QTest::newRow("segments: a transliteration tail")
+        << segments
+        << QByteArray(R"([[["我喜欢猫","猫が好き",null,null,10],)"
+                      R"([null,null,"Wǒ xǐhuān māo","Neko ga suki"]],null,"ja"])")
+        << std::optional(u"我喜欢猫"_s);
+    QTest::newRow("segments: a transliteration only")
+        << segments << QByteArray(R"([[[null,null,"Wǒ","Neko"]],null,"ja"])") << none;
+    QTest::newRow("segments: none") << segments << QByteArray(R"([[],null,"ja"])") << none;
+
+    QTest::newRow("dictionary: one part")
+        << dictionary << QByteArray(R"(["我喜欢猫"])") << std::optional(u"我喜欢猫"_s);
+    QTest::newRow("dictionary: a part and its language")
+        << dictionary << QByteArray(R"([["我喜欢猫","ja"]])") << std::optional(u"我喜欢猫"_s);
+    QTest::newRow("dictionary: several parts")
+        << dictionary << QByteArray(R"(["第一句。","第二句。\n","第三行"])")
+        << std::optional(u"第一句。第二句。\n第三行"_s);
+    QTest::newRow("dictionary: several parts with their language")
+        << dictionary << QByteArray(R"([["第一行\n","ja"],["第二行","ja"]])")
+        << std::optional(u"第一行\n第二行"_s);
+    QTest::newRow("dictionary: an element that is no part")
+        << dictionary << QByteArray(R"([["猫","ja"],3])") << none;
+    QTest::newRow("dictionary: the segments' shape")
+        << dictionary << QByteArray(R"([[[null,"猫"]],null,"ja"])") << none;
+    QTest::newRow("dictionary: nothing") << dictionary << QByteArray("[]") << none;
+
+    const std::pair<const char *, Reader> readers[] = {
+        {"page", page}, {"segments", segments}, {"dictionary", dictionary}};
+    for (const auto &[name, reader] : readers) {
+        QTest::addRow("%s: the sorry page", name) << reader << kSorryPage << none;
+        QTest::addRow("%s: an empty answer", name) << reader << QByteArray() << none;
+    }
+    QTest::newRow("segments: a page with a result") << segments << GooglePage(u"猫"_s) << none;
+    QTest::newRow("dictionary: a page with a result") << dictionary << GooglePage(u"猫"_s) << none;
 }
 
-void TestServices::googleReadsItsPage() {
-    QFETCH(QByteArray, page);
-    QFETCH(QString, translation);
-    LoopbackServer server(Google({.page = Always(Respond(200, page))}));
-    const TranslateResult result = ThroughGoogle(server);
-    QCOMPARE(result.outcome, TranslateOutcome::Translated);
-    QCOMPARE(result.translation, std::optional(translation));
-    QCOMPARE(GoogleEndpoints(server), QStringList{u"page"_s});
-    const QByteArray request = server.requests().constFirst();
-    QVERIFY2(request.contains("\r\nUser-Agent: Mozilla/5.0 "), request.constData());
+void TestServices::googleReadsEachShapeOfAnswer() {
+    QFETCH(Reader, reader);
+    QFETCH(QByteArray, body);
+    QFETCH(std::optional<QString>, translation);
+    const HttpAnswer answer{
+        .received = true, .status = 200, .body = body, .text = QString::fromUtf8(body)};
+    QCOMPARE(reader(answer), translation);
 }
 
 void TestServices::googleFallsBackWithinOnePress_data() {
@@ -177,33 +231,34 @@ void TestServices::googleFallsBackWithinOnePress_data() {
     QTest::addColumn<QString>("translation");
     QTest::addColumn<QStringList>("asked");
 
-    const QStringList all{u"page"_s, u"segments"_s, u"dictionary"_s};
+    const QStringList all{u"segments"_s, u"dictionary"_s, u"page"_s};
     const Answer segments = Always(Respond(200, GoogleSegments({u"猫。\n"_s, u"我喜欢。"_s})));
-    const Answer dictionary = Always(Respond(200, GoogleDictionary(u"词典"_s)));
-    const Answer tooMany = Always(Respond(429, "<html>Too Many Requests</html>"));
+    const Answer dictionary = Always(Respond(200, GoogleDictionary({u"词典"_s})));
+    const Answer page = Always(Respond(200, GooglePage(u"网页"_s)));
+    const Answer tooMany = Always(Respond(429, kSorryPage));
     const std::pair<const char *, Answer> refusals[] = {
         {"429", tooMany},
-        {"403 with a captcha page", Always(Respond(403, kCaptchaPage))},
-        {"captcha page", Always(Respond(200, kCaptchaPage))},
+        {"403", Always(Respond(403, "<html>Forbidden</html>"))},
+        {"the sorry page", Always(Respond(200, kSorryPage))},
         {"redirect to /sorry/", Always(RedirectTo("/sorry/index?continue=x"))},
         {"redirect to consent.", Always(RedirectTo("https://consent.google.com/ml?continue=x"))},
     };
     for (const auto &[name, refusal] : refusals) {
-        QTest::addRow("page: %s; JSON answers", name)
-            << refusal << segments << Answer() << TranslateOutcome::Translated
-            << u"猫。\n我喜欢。"_s << all.mid(0, 2);
-        QTest::addRow("page: %s; only the dictionary answers", name)
-            << refusal << tooMany << dictionary << TranslateOutcome::Translated << u"词典"_s << all;
-        QTest::addRow("page: %s; all refuse", name)
-            << refusal << tooMany << tooMany << TranslateOutcome::Refused << QString() << all;
+        QTest::addRow("segments: %s; the dictionary answers", name)
+            << Answer() << refusal << dictionary << TranslateOutcome::Translated << u"词典"_s
+            << all.mid(0, 2);
+        QTest::addRow("JSON: %s; the page answers", name)
+            << page << refusal << refusal << TranslateOutcome::Translated << u"网页"_s << all;
+        QTest::addRow("all: %s", name)
+            << refusal << refusal << refusal << TranslateOutcome::Refused << QString() << all;
     }
-    QTest::newRow("page without a result, JSON answers")
-        << Always(Respond(200, "<html><body>Google</body></html>")) << segments << Answer()
-        << TranslateOutcome::Translated << u"猫。\n我喜欢。"_s << all.mid(0, 2);
-    QTest::newRow("dictionary answers in its other shape")
-        << Answer() << Answer() << Always(Respond(200, R"([["词典","ja"]])"))
-        << TranslateOutcome::Translated << u"词典"_s << all;
+    QTest::newRow("segments answer first")
+        << page << segments << dictionary << TranslateOutcome::Translated << u"猫。\n我喜欢。"_s
+        << all.mid(0, 1);
     const Answer html = Always(Respond(200, "<html>not JSON</html>"));
+    QTest::newRow("segments without a translation, the dictionary answers")
+        << Answer() << html << Always(Respond(200, R"([["词典","ja"]])"))
+        << TranslateOutcome::Translated << u"词典"_s << all.mid(0, 2);
     QTest::newRow("HTML everywhere: no translation")
         << html << html << html << TranslateOutcome::NoTranslation << QString() << all;
     const std::pair<const char *, QByteArray> wrongShapes[] = {
@@ -243,7 +298,7 @@ void TestServices::googleFallsBackWithinOnePress() {
         QCOMPARE(SentText(request), u"猫"_s);
     }
     if (outcome == TranslateOutcome::Refused) {
-        QVERIFY2(result.reason.startsWith(u"HTTP 429"_s), qPrintable(result.reason));
+        QVERIFY2(result.reason.startsWith(u"HTTP "_s), qPrintable(result.reason));
     }
 }
 
@@ -254,20 +309,20 @@ void TestServices::googleAsksInTheTextsDirection_data() {
     const QString text = u"%E7%8C%AB%20a%2Bb"_s;
     QTest::newRow("Ja2Ch") << TranslateDirection::Ja2Ch
                            << QStringList{
-                                  u"/m?sl=ja&tl=zh-CN&hl=zh-CN&ie=UTF-8&q="_s + text,
-                                  u"/translate_a/single?client=gtx&sl=ja&tl=zh-CN&dt=t&"
+                                  u"/translate_a/single?client=dict-chrome-ex&sl=ja&tl=zh-CN&dt=t&"
                                   u"ie=UTF-8&oe=UTF-8&q="_s +
                                       text,
                                   u"/translate_a/t?client=dict-chrome-ex&sl=ja&tl=zh-CN&q="_s +
-                                      text};
+                                      text,
+                                  u"/m?sl=ja&tl=zh-CN&hl=zh-CN&ie=UTF-8&q="_s + text};
     QTest::newRow("Ch2Ja") << TranslateDirection::Ch2Ja
                            << QStringList{
-                                  u"/m?sl=zh-CN&tl=ja&hl=ja&ie=UTF-8&q="_s + text,
-                                  u"/translate_a/single?client=gtx&sl=zh-CN&tl=ja&dt=t&"
+                                  u"/translate_a/single?client=dict-chrome-ex&sl=zh-CN&tl=ja&dt=t&"
                                   u"ie=UTF-8&oe=UTF-8&q="_s +
                                       text,
                                   u"/translate_a/t?client=dict-chrome-ex&sl=zh-CN&tl=ja&q="_s +
-                                      text};
+                                      text,
+                                  u"/m?sl=zh-CN&tl=ja&hl=ja&ie=UTF-8&q="_s + text};
 }
 
 void TestServices::googleAsksInTheTextsDirection() {
@@ -279,22 +334,50 @@ void TestServices::googleAsksInTheTextsDirection() {
     for (const QByteArray &request : server.requests()) {
         asked.append(QString::fromLatin1(Target(request)));
         QVERIFY(request.startsWith("GET "));
+        QVERIFY2(request.contains("\r\nUser-Agent: Mozilla/5.0 "), request.constData());
     }
     QCOMPARE(asked, targets);
 }
 
-void TestServices::longTextArrivesWholeInOrderOverOneConnection() {
+void TestServices::longTextArrivesWholeFromEveryEndpoint_data() {
+    QTest::addColumn<LoopbackServer::Script>("script");
+    QTest::addColumn<QStringList>("refusing");  // asked once, for the first piece
+    QTest::addColumn<QString>("answering");     // asked for every piece
+    const Answer tooMany = Always(Respond(429, kSorryPage));
+    QTest::newRow("Google as it answers today")
+        << GoogleToday([](const QString &line) { return line; }) << QStringList() << u"segments"_s;
+    QTest::newRow("the dictionary")
+        << Google({.page = tooMany,
+                   .segments = tooMany,
+                   .dictionary = TranslatingBy(
+                       [](const QString &piece) { return GoogleDictionary(LinesOf(piece)); })})
+        << QStringList{u"segments"_s} << u"dictionary"_s;
+    QTest::newRow("the page") << Google({.page = TranslatingBy(Itself),
+                                         .segments = tooMany,
+                                         .dictionary = tooMany})
+                              << QStringList{u"segments"_s, u"dictionary"_s} << u"page"_s;
+}
+
+// Each piece's lines come back where they were; an endpoint that refused the first piece is not
+// asked for the later ones.
+void TestServices::longTextArrivesWholeFromEveryEndpoint() {
+    QFETCH(LoopbackServer::Script, script);
+    QFETCH(QStringList, refusing);
+    QFETCH(QString, answering);
     const QString text = MixedLongText();
-    LoopbackServer server(Google({.page = TranslatingBy(Itself)}), {.keepAlive = true});
+    LoopbackServer server(script, {.keepAlive = true});
     const TranslateResult result = ThroughGoogle(server, text);
     QCOMPARE(result.outcome, TranslateOutcome::Translated);
     QCOMPARE(result.translation->size(), text.size());
     QVERIFY(*result.translation == text);
     const QList<QByteArray> requests = server.requests();
-    QVERIFY2(requests.size() >= 8, qPrintable(QString::number(requests.size())));
+    const qsizetype pieces = requests.size() - refusing.size();
+    QVERIFY2(pieces >= 8, qPrintable(QString::number(pieces)));
+    QCOMPARE(GoogleEndpoints(server), refusing + QStringList(pieces, answering));
     for (const QByteArray &request : requests) {
         const qsizetype address = server.root().size() + Target(request).size();
         QVERIFY2(address <= 8'000, qPrintable(QString::number(address)));
+        QVERIFY(!Target(request).contains("client=gtx"));
         const QString piece = SentText(request);
         QVERIFY(!piece.contains(QChar::ReplacementCharacter));
         QVERIFY(!piece.front().isMark() && !piece.front().isLowSurrogate());
@@ -302,19 +385,41 @@ void TestServices::longTextArrivesWholeInOrderOverOneConnection() {
     QCOMPARE(server.connections(), 1);
 }
 
-// The page refuses the first piece; the later ones go to the JSON endpoint straight away.
-void TestServices::longTextAsksARefusingEndpointOnce() {
-    const QString text = MixedLongText();
-    LoopbackServer server(Google({.page = Always(Respond(429, "<html>Too Many Requests</html>")),
-                                  .segments = TranslatingBy([](const QString &piece) {
-                                      return GoogleSegments({piece});
-                                  })}),
+// An endpoint that refused is skipped for ten minutes; when all rest, the one whose rest ends
+// first is asked, and only that one.
+void TestServices::refusingEndpointRestsTenMinutes() {
+    using namespace std::chrono;
+    steady_clock::time_point now{};
+    EndpointRests rests([&now] { return now; });
+    bool dictionaryRefuses = false;
+    const Answer tooMany = Always(Respond(429, kSorryPage));
+    LoopbackServer server(Google({.page = tooMany,
+                                  .segments = tooMany,
+                                  .dictionary =
+                                      [&dictionaryRefuses](const QString &text) {
+                                          return dictionaryRefuses
+                                                     ? Respond(429, kSorryPage)
+                                                     : Respond(200, GoogleDictionary({text}));
+                                      }}),
                           {.keepAlive = true});
-    const TranslateResult result = ThroughGoogle(server, text);
-    QVERIFY(result.translation == text);
-    const QStringList asked = GoogleEndpoints(server);
-    QVERIFY(asked.size() > 2);
-    QCOMPARE(asked, QStringList{u"page"_s} + QStringList(asked.size() - 1, u"segments"_s));
+    const auto press = [&](minutes at) {
+        now = steady_clock::time_point(at);
+        const qsizetype before = server.requests().size();
+        const TranslateResult result = TranslateText(
+            u"猫"_s, TranslateDirection::Ja2Ch, Choice(u"google"_s, server.root()), {}, &rests);
+        return std::pair(result.outcome, GoogleEndpoints(server).mid(before));
+    };
+    using Press = std::pair<TranslateOutcome, QStringList>;
+    const QString s = u"segments"_s, d = u"dictionary"_s, p = u"page"_s;
+    QCOMPARE(press(0min), Press(TranslateOutcome::Translated, {s, d}));
+    QCOMPARE(press(9min), Press(TranslateOutcome::Translated, {d}));
+    QCOMPARE(press(10min), Press(TranslateOutcome::Translated, {s, d}));
+    dictionaryRefuses = true;
+    QCOMPARE(press(11min), Press(TranslateOutcome::Refused, {d, p}));
+    // The rests end: segments at 20, dictionary and page at 21; then segments at 22.
+    QCOMPARE(press(12min), Press(TranslateOutcome::Refused, {s}));
+    QCOMPARE(press(13min), Press(TranslateOutcome::Refused, {d}));
+    QCOMPARE(press(14min), Press(TranslateOutcome::Refused, {p}));
 }
 
 void TestServices::libreTranslatePostsAForm() {
@@ -412,7 +517,7 @@ void TestServices::choosesTheService_data() {
     using Option = std::optional<QString>;
     const QString names = u"The services: google, libretranslate, classic."_s;
     QTest::newRow("build default") << Option() << QByteArray() << u"google"_s
-                                   << u"https://translate.google.com"_s << QString();
+                                   << u"https://translate.googleapis.com"_s << QString();
     QTest::newRow("environment") << Option() << QByteArray("libretranslate") << u"libretranslate"_s
                                  << u"http://127.0.0.1:5000"_s << QString();
     QTest::newRow("option over environment")

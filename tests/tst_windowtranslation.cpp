@@ -40,6 +40,8 @@ private slots:
     void pageWithoutTranslationSaysSo();
     void otherServicesAnswerThroughTheWindow_data();
     void otherServicesAnswerThroughTheWindow();
+    void secondPressAsksOnlyTheEndpointThatAnswered_data();
+    void secondPressAsksOnlyTheEndpointThatAnswered();
     void translationIsShownAsPlainText();
     void whitespaceIsTranslatedLikeAnyText();
     void emptyInputWarnsAndFlashes();
@@ -161,7 +163,7 @@ void TestWindowTranslation::otherServicesAnswerThroughTheWindow_data() {
         << QString() << u"总计耗时: "_s << u"译:猫が好き"_s;
     QTest::newRow("google refuses")
         << u"google"_s << stand_in::Google({tooMany, tooMany, tooMany})
-        << RefusalMessage(u"HTTP 429"_s) << u"翻译中 ..."_s << u"earlier"_s;
+        << RefusalMessage(u"HTTP 429"_s, MessageReader::Window) << RefusalStatus() << u"earlier"_s;
     QTest::newRow("libretranslate says why")
         << u"libretranslate"_s << Serving(R"({"error":"Invalid API key"})") << QString()
         << u"错误:返回的页面中找不到译文 Invalid API key"_s << u"earlier"_s;
@@ -181,6 +183,36 @@ void TestWindowTranslation::otherServicesAnswerThroughTheWindow() {
     QVERIFY2(this->box(u"rtbMsg"_s)->toPlainText().startsWith(status),
              qPrintable(this->box(u"rtbMsg"_s)->toPlainText()));
     QCOMPARE(this->box(u"txtDown"_s)->toPlainText(), output);
+}
+
+void TestWindowTranslation::secondPressAsksOnlyTheEndpointThatAnswered_data() {
+    QTest::addColumn<LoopbackServer::Script>("script");
+    QTest::addColumn<QStringList>("firstPress");
+    QTest::addColumn<QStringList>("secondPress");
+    const auto itself = [](const QString &text) { return text; };
+    QTest::newRow("Google as it answers today")
+        << stand_in::GoogleToday(itself) << QStringList{u"segments"_s}
+        << QStringList{u"segments"_s};
+    QTest::newRow("segments refuse, the dictionary answers")
+        << stand_in::Google({.segments = stand_in::Always(
+                                 LoopbackServer::keepAliveResponse(429, "<html>Sorry</html>")),
+                             .dictionary = stand_in::TranslatingBy([](const QString &text) {
+                                 return stand_in::GoogleDictionary(stand_in::LinesOf(text));
+                             })})
+        << QStringList{u"segments"_s, u"dictionary"_s} << QStringList{u"dictionary"_s};
+}
+
+void TestWindowTranslation::secondPressAsksOnlyTheEndpointThatAnswered() {
+    QFETCH(LoopbackServer::Script, script);
+    QFETCH(QStringList, firstPress);
+    QFETCH(QStringList, secondPress);
+    start(script, u"google"_s);
+    for (const QString &text : {u"猫\nが好き"_s, u"犬"_s}) {
+        box(u"txtTop"_s)->setPlainText(text);
+        Click(mWindow.get(), u"imgJa2Ch"_s);
+        QCOMPARE(box(u"txtDown"_s)->toPlainText(), text);
+    }
+    QCOMPARE(stand_in::GoogleEndpoints(*mServer), firstPress + secondPress);
 }
 
 void TestWindowTranslation::translationIsShownAsPlainText() {

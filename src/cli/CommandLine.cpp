@@ -43,8 +43,8 @@ QString Description() {
         "Translates between Japanese and Simplified Chinese through an outside translation "
         "service.\nWithout a direction, Quorvane opens its window.\n\nThe services (--service, "
         "else the environment's QUORVANE_SERVICE, else " QUORVANE_DEFAULT_SERVICE "):");
-    for (const Service &service : Services()) {
-        description += QStringLiteral("\n  %1: %2").arg(service.name, service.summary);
+    for (const Service *service : Services()) {
+        description += QStringLiteral("\n  %1: %2").arg(service->name, service->summary);
     }
     return description + QStringLiteral(
                              "\nA LibreTranslate server's API key, if it wants one, comes from "
@@ -73,7 +73,7 @@ int ReportFailure(const TranslateResult &result, const ServiceChoice &service, Q
             WriteLine(errors, FailureMessage(service.Root()));
             break;
         case TranslateOutcome::Refused:
-            WriteLine(errors, RefusalMessage({}));
+            WriteLine(errors, RefusalMessage({}, MessageReader::Terminal));
             break;
         case TranslateOutcome::NoTranslation:
         case TranslateOutcome::Translated:

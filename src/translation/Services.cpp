@@ -1,14 +1,11 @@
 #include "translation/Services.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QRegularExpression>
-#include <QStringMatcher>
 #include <QUrl>
 #include <algorithm>
 
 #include "common/BuildInfo.h"
+#include "translation/GoogleService.h"
 #include "translation/HtmlCharacterReferences.h"
 #include "translation/TextPieces.h"
 #include "translation/TranslateRequest.h"
@@ -18,35 +15,6 @@ namespace quorvane {
 namespace {
 
 using namespace Qt::StringLiterals;
-
-// Google's basic page is sent only to browsers.
-constexpr char kBrowserUserAgent[] =
-    "Mozilla/5.0 (X11; Linux x86_64; rv:128.0) Gecko/20100101 Firefox/128.0";
-
-std::optional<QJsonValue> JsonOf(const QByteArray &body) {
-    QJsonParseError error{};
-    const QJsonDocument json = QJsonDocument::fromJson(body, &error);
-    if (error.error != QJsonParseError::NoError) {
-        return std::nullopt;
-    }
-    return json.isArray() ? QJsonValue(json.array()) : QJsonValue(json.object());
-}
-
-std::optional<QString> StringField(const HttpAnswer &answer, QLatin1StringView field) {
-    const std::optional<QJsonValue> json = JsonOf(answer.body);
-    if (!json || !(*json)[field].isString()) {
-        return std::nullopt;
-    }
-    return (*json)[field].toString();
-}
-
-bool NeverRefuses(const HttpAnswer &) {
-    return false;
-}
-
-QString SaysNothing(const HttpAnswer &) {
-    return {};
-}
 
 // classic: the translation page the program was first written for.
 
@@ -59,128 +27,8 @@ std::optional<QString> ClassicTranslation(const HttpAnswer &answer) {
     return raw ? std::optional(DecodeCharacterReferences(*raw)) : std::nullopt;
 }
 
-QString ClassicHelpPage(const QString &root) {
-    return ServicePageUrl(root);
-}
-
-// google: the basic page for browsers without scripts, then two JSON endpoints.
-
-QString GoogleLanguages(TranslateDirection direction, bool withInterface) {
-    const bool fromJapanese = direction == TranslateDirection::Ja2Ch;
-    QString languages = fromJapanese ? u"sl=ja&tl=zh-CN"_s : u"sl=zh-CN&tl=ja"_s;
-    if (withInterface) {
-        languages += fromJapanese ? u"&hl=zh-CN"_s : u"&hl=ja"_s;
-    }
-    return languages;
-}
-
-HttpRequest GoogleGet(const QString &url, const QString &text) {
-    return {.url = url + QString::fromLatin1(QueryValue(text)),
-            .userAgent = kBrowserUserAgent,
-            .followRedirects = false};
-}
-
-HttpRequest GooglePageRequest(const QString &root, const QString &text,
-                              TranslateDirection direction) {
-    return GoogleGet(root + u"/m?"_s + GoogleLanguages(direction, true) + u"&ie=UTF-8&q="_s, text);
-}
-
-HttpRequest GoogleSegmentsRequest(const QString &root, const QString &text,
-                                  TranslateDirection direction) {
-    return GoogleGet(root + u"/translate_a/single?client=gtx&"_s +
-                         GoogleLanguages(direction, false) + u"&dt=t&ie=UTF-8&oe=UTF-8&q="_s,
-                     text);
-}
-
-HttpRequest GoogleDictionaryRequest(const QString &root, const QString &text,
-                                    TranslateDirection direction) {
-    return GoogleGet(root + u"/translate_a/t?client=dict-chrome-ex&"_s +
-                         GoogleLanguages(direction, false) + u"&q="_s,
-                     text);
-}
-
-// Whether the attributes of an opening tag give it the class result-container, wherever the
-// attribute stands among the others.
-bool HasResultClass(QStringView attributes) {
-    static const QRegularExpression resultClass(
-        uR"((?:^|\s)class\s*=\s*(?:"result-container"|'result-container'|result-container(?:[\s/]|$)))"_s,
-        QRegularExpression::CaseInsensitiveOption);
-    return resultClass.match(attributes).hasMatch();
-}
-
-// The content of the first div whose class is result-container, up to the next closing div. Each
-// tag is read once and the content found by plain search, so a page of any size or shape is
-// read in one pass.
-std::optional<QString> GooglePageTranslation(const HttpAnswer &answer) {
-    static const QStringMatcher openingDiv(u"<div", Qt::CaseInsensitive);
-    static const QStringMatcher closingDiv(u"</div", Qt::CaseInsensitive);
-    const QString &page = answer.text;
-    for (qsizetype tag = openingDiv.indexIn(page); tag >= 0;) {
-        const qsizetype attributes = tag + openingDiv.pattern().size();
-        const qsizetype tagEnd = page.indexOf(u'>', attributes);
-        if (tagEnd < 0) {
-            return std::nullopt;
-        }
-        if (page.at(attributes).isSpace() &&
-            HasResultClass(QStringView(page).sliced(attributes, tagEnd - attributes))) {
-            const qsizetype content = tagEnd + 1;
-            const qsizetype end = closingDiv.indexIn(page, content);
-            if (end < 0) {
-                return std::nullopt;
-            }
-            return DecodeCharacterReferences(page.mid(content, end - content));
-        }
-        tag = openingDiv.indexIn(page, tagEnd);
-    }
-    return std::nullopt;
-}
-
-// [[["translated", "original", ...], ...], ...]: every segment's translation, in order.
-std::optional<QString> GoogleSegmentsTranslation(const HttpAnswer &answer) {
-    const std::optional<QJsonValue> json = JsonOf(answer.body);
-    if (!json || !(*json)[0].isArray() || (*json)[0].toArray().isEmpty()) {
-        return std::nullopt;
-    }
-    QString joined;
-    for (const QJsonValue segment : (*json)[0].toArray()) {
-        if (!segment[0].isString()) {
-            return std::nullopt;
-        }
-        joined += segment[0].toString();
-    }
-    return joined;
-}
-
-// ["translated"], or [["translated", "ja"]].
-std::optional<QString> GoogleDictionaryTranslation(const HttpAnswer &answer) {
-    const std::optional<QJsonValue> json = JsonOf(answer.body);
-    if (!json) {
-        return std::nullopt;
-    }
-    const QJsonValue first = (*json)[0];
-    if (first.isString()) {
-        return first.toString();
-    }
-    if (first.isArray() && first[0].isString()) {
-        return first[0].toString();
-    }
-    return std::nullopt;
-}
-
-bool GoogleRefuses(const HttpAnswer &answer) {
-    const QUrl redirect(answer.redirect);
-    return answer.status == 429 || answer.status == 403 ||
-           redirect.path().startsWith(u"/sorry/"_s) || redirect.host().startsWith(u"consent."_s);
-}
-
-bool GooglePageRefuses(const HttpAnswer &answer) {
-    static const QRegularExpression captchaForm(uR"(\sid\s*=\s*["']?captcha-form\b)"_s,
-                                                QRegularExpression::CaseInsensitiveOption);
-    return GoogleRefuses(answer) || captchaForm.match(answer.text).hasMatch();
-}
-
-QString GoogleHelpPage(const QString &root) {
-    return root + u"/?sl=ja&tl=zh-CN"_s;
+QString ClassicHelpPage(const ServiceChoice &choice) {
+    return ServicePageUrl(choice.Root());
 }
 
 // libretranslate: a LibreTranslate server that the user runs or trusts.
@@ -209,18 +57,10 @@ QString LibreTranslateError(const HttpAnswer &answer) {
     return StringField(answer, "error"_L1).value_or(QString());
 }
 
-QString LibreTranslateHelpPage(const QString &root) {
-    return root;
+QString LibreTranslateHelpPage(const ServiceChoice &choice) {
+    return choice.Root();
 }
 
-constexpr Endpoint kGoogle[] = {
-    {u"https://translate.google.com", GooglePageRequest, GooglePageTranslation, GooglePageRefuses,
-     SaysNothing},
-    {u"https://translate.googleapis.com", GoogleSegmentsRequest, GoogleSegmentsTranslation,
-     GoogleRefuses, SaysNothing},
-    {u"https://clients5.google.com", GoogleDictionaryRequest, GoogleDictionaryTranslation,
-     GoogleRefuses, SaysNothing},
-};
 constexpr Endpoint kLibreTranslate[] = {
     {u"http://127.0.0.1:5000", LibreTranslateRequest, LibreTranslateTranslation,
      LibreTranslateRefuses, LibreTranslateError},
@@ -229,14 +69,14 @@ constexpr Endpoint kClassic[] = {
     {u"" QUORVANE_SERVICE_ROOT, ClassicRequest, ClassicTranslation, NeverRefuses, SaysNothing},
 };
 
-constexpr Service kServices[] = {
-    {u"google", u"Google Translate's page, then its JSON endpoints; the text goes to Google.",
-     kGoogle, 8'000, GoogleHelpPage},
-    {u"libretranslate", u"a LibreTranslate server, at http://127.0.0.1:5000 unless given a root.",
-     kLibreTranslate, 0, LibreTranslateHelpPage},
-    {u"classic", u"the first translation page's protocol, at " QUORVANE_SERVICE_ROOT u".", kClassic,
-     0, ClassicHelpPage},
-};
+const Service kLibreTranslateService = {
+    u"libretranslate", u"a LibreTranslate server, at http://127.0.0.1:5000 unless given a root.",
+    kLibreTranslate, 0, LibreTranslateHelpPage};
+const Service kClassicService = {
+    u"classic", u"the first translation page's protocol, at " QUORVANE_SERVICE_ROOT u".", kClassic,
+    0, ClassicHelpPage};
+
+const Service *const kServices[] = {&kGoogleService, &kLibreTranslateService, &kClassicService};
 
 bool IsServiceRoot(const QString &root) {
     static const QRegularExpression form(
@@ -252,7 +92,7 @@ bool IsKana(QChar c) {
 
 }  // namespace
 
-std::span<const Service> Services() {
+std::span<const Service *const> Services() {
     return kServices;
 }
 
@@ -265,13 +105,13 @@ QString ServiceChoice::Root() const {
 }
 
 QString ServiceChoice::HelpPage() const {
-    return service->helpPage(Root());
+    return service->helpPage(*this);
 }
 
 QString ServiceNames() {
     QStringList names;
-    for (const Service &service : Services()) {
-        names.append(service.name.toString());
+    for (const Service *service : Services()) {
+        names.append(service->name.toString());
     }
     return names.join(u", "_s);
 }
@@ -280,7 +120,7 @@ ServiceChoiceOrError ParseServiceChoice(const QString &value) {
     const qsizetype equals = value.indexOf(u'=');
     const QString name = value.left(equals);
     const auto service = std::find_if(Services().begin(), Services().end(),
-                                      [&name](const Service &row) { return row.name == name; });
+                                      [&name](const Service *row) { return row->name == name; });
     if (service == Services().end()) {
         return {std::nullopt,
                 u"Unknown service '%1'. The services: %2."_s.arg(name, ServiceNames())};
@@ -291,7 +131,7 @@ ServiceChoiceOrError ParseServiceChoice(const QString &value) {
                 u"Not a service root: '%1'. A root is http:// or https:// and a host, with an "
                 u"optional port and no path. The services: %2."_s.arg(root, ServiceNames())};
     }
-    return {ServiceChoice{&*service, root}, {}};
+    return {ServiceChoice{*service, root}, {}};
 }
 
 ServiceChoiceOrError ChooseService(const std::optional<QString> &option) {
@@ -315,10 +155,15 @@ QString FailureMessage(const QString &serviceRoot) {
                "如果还不能解决问题，请点帮助。");
 }
 
-QString RefusalMessage(const QString &reason) {
+QString RefusalMessage(const QString &reason, MessageReader reader) {
     const QString because = reason.isEmpty() ? QString() : u"（"_s + reason + u"）"_s;
-    return u"翻译服务暂时拒绝了请求"_s + because +
-           u"。请稍后再试，或者用 --service 选择其他翻译服务。"_s;
+    const QString choose = reader == MessageReader::Terminal ? u"用 --service 选择"_s : u"选择"_s;
+    return u"翻译服务暂时拒绝了请求"_s + because + u"。请稍后再试，或者"_s + choose +
+           u"其他翻译服务。"_s;
+}
+
+QString RefusalStatus() {
+    return u"错误:翻译服务暂时拒绝了请求"_s;
 }
 
 QString EmptyInputMessage() {

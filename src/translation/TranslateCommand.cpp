@@ -58,7 +58,8 @@ void TranslateCommand::Translate(TranslateDirection direction) {
             mView.showFailureMessage(FailureMessage(mService.Root()));
             return;
         case TranslateOutcome::Refused:
-            mView.showFailureMessage(RefusalMessage(result.reason));
+            mView.setStatusText(RefusalStatus());
+            mView.showFailureMessage(RefusalMessage(result.reason, MessageReader::Window));
             return;
         case TranslateOutcome::NoTranslation:
             mView.setStatusText(result.serviceError.isEmpty()
@@ -84,8 +85,9 @@ TranslateResult TranslateCommand::FetchWhileDispatching(const QString &text,
     std::exception_ptr error;
     const std::unique_ptr<QThread> worker(QThread::create([&] {
         try {
-            result = TranslateText(text, direction, mService,
-                                   {&mConnections, &exchange.cancellation, mSettings.limits});
+            result =
+                TranslateText(text, direction, mService,
+                              {&mConnections, &exchange.cancellation, mSettings.limits}, &mRests);
         } catch (...) {
             error = std::current_exception();
         }

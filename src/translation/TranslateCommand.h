@@ -75,6 +75,7 @@ private:
         QEventLoop wait;
     };
     ConnectionCache mConnections;
+    EndpointRests mRests;
     Exchange *mExchange = nullptr;
     QString mPageHtml;
     QString mSeconds;

@@ -103,26 +103,25 @@ TranslateResult Ask(const Endpoint &endpoint, const ServiceChoice &service, cons
                       Fetch(endpoint.request(service.RootOf(endpoint), piece, direction), context));
 }
 
-// The first translation that an endpoint gives; else a refusal if any refused; else an answer
-// without a translation if any answered; else no data. An endpoint that refused an earlier piece
-// of the press is not asked again: its refusal stands for this piece too.
+// The first translation that an endpoint gives; else a refusal if any refused or rests; else an
+// answer without a translation if any answered; else no data.
 TranslateResult TranslatePiece(const QString &piece, TranslateDirection direction,
                                const ServiceChoice &service, const FetchContext &context,
-                               QList<TranslateResult> &refusals) {
+                               EndpointRests &rests) {
     TranslateResult outcome;
     const std::span<const Endpoint> endpoints = service.service->endpoints;
+    const QList<std::optional<TranslateResult>> standing = rests.Standing(service);
     for (qsizetype i = 0; i < qsizetype(endpoints.size()); ++i) {
         if (context.cancellation && context.cancellation->IsCancelled()) {
             break;
         }
-        TranslateResult result = refusals[i].outcome == TranslateOutcome::Refused
-                                     ? refusals[i]
-                                     : Ask(endpoints[i], service, piece, direction, context);
+        TranslateResult result = standing[i].value_or(TranslateResult{});
+        if (!standing[i]) {
+            result = Ask(endpoints[i], service, piece, direction, context);
+            rests.Record(service, endpoints[i], result);
+        }
         if (result.outcome == TranslateOutcome::Translated) {
             return result;
-        }
-        if (result.outcome == TranslateOutcome::Refused) {
-            refusals[i] = result;
         }
         if (result.outcome >= outcome.outcome) {
             outcome = std::move(result);
@@ -133,18 +132,56 @@ TranslateResult TranslatePiece(const QString &piece, TranslateDirection directio
 
 }  // namespace
 
+EndpointRests::EndpointRests(Clock clock) : mClock(std::move(clock)) {}
+
+QList<std::optional<TranslateResult>> EndpointRests::Standing(const ServiceChoice &service) const {
+    const std::lock_guard lock(mMutex);
+    const auto now = mClock();
+    QList<std::optional<TranslateResult>> standing;
+    bool anyAwake = false;
+    for (const Endpoint &endpoint : service.service->endpoints) {
+        const auto rest = mRests.find({&endpoint, service.RootOf(endpoint)});
+        const bool resting = rest != mRests.end() && rest->second.end > now;
+        standing.append(resting ? std::optional(rest->second.refusal) : std::nullopt);
+        anyAwake = anyAwake || !resting;
+    }
+    if (!anyAwake) {
+        const auto endsFirst =
+            std::min_element(service.service->endpoints.begin(), service.service->endpoints.end(),
+                             [&](const Endpoint &a, const Endpoint &b) {
+                                 return mRests.at({&a, service.RootOf(a)}).end <
+                                        mRests.at({&b, service.RootOf(b)}).end;
+                             });
+        standing[endsFirst - service.service->endpoints.begin()].reset();
+    }
+    return standing;
+}
+
+void EndpointRests::Record(const ServiceChoice &service, const Endpoint &endpoint,
+                           const TranslateResult &result) {
+    const std::lock_guard lock(mMutex);
+    const Key key{&endpoint, service.RootOf(endpoint)};
+    if (result.outcome == TranslateOutcome::Refused) {
+        mRests.insert_or_assign(key, Rest{mClock() + kRest, result});
+    } else if (result.outcome != TranslateOutcome::NoData) {
+        mRests.erase(key);
+    }
+}
+
 TranslateResult TranslateText(const QString &text, TranslateDirection direction,
-                              const ServiceChoice &service, const FetchContext &context) {
+                              const ServiceChoice &service, const FetchContext &context,
+                              EndpointRests *rests) {
     std::optional<ConnectionCache> ownConnections;
+    std::optional<EndpointRests> ownRests;
+    EndpointRests &rested = rests ? *rests : ownRests.emplace();
     FetchContext shared = context;
     if (!shared.connections) {
         shared.connections = &ownConnections.emplace();
     }
     const TextPieces pieces = SplitText(text, PieceBudget(service, direction));
     TranslateResult whole{.outcome = TranslateOutcome::Translated, .translation = pieces.leading};
-    QList<TranslateResult> refusals(qsizetype(service.service->endpoints.size()));
     for (const TextPiece &piece : pieces.pieces) {
-        TranslateResult part = TranslatePiece(piece.text, direction, service, shared, refusals);
+        TranslateResult part = TranslatePiece(piece.text, direction, service, shared, rested);
         if (part.outcome != TranslateOutcome::Translated) {
             return part;
         }

@@ -64,8 +64,19 @@ QByteArray GoogleSegments(const QStringList &segments) {
         .toJson(QJsonDocument::Compact);
 }
 
-QByteArray GoogleDictionary(const QString &translation) {
-    return QJsonDocument(QJsonArray{translation}).toJson(QJsonDocument::Compact);
+QByteArray GoogleDictionary(const QStringList &parts) {
+    return QJsonDocument(QJsonArray::fromStringList(parts)).toJson(QJsonDocument::Compact);
+}
+
+QStringList LinesOf(const QString &text) {
+    QStringList lines;
+    for (qsizetype start = 0; start < text.size();) {
+        const qsizetype end = text.indexOf(u'\n', start);
+        const qsizetype next = end < 0 ? text.size() : end + 1;
+        lines.append(text.mid(start, next - start));
+        start = next;
+    }
+    return lines;
 }
 
 Answer Always(QByteArray response) {
@@ -99,6 +110,48 @@ LoopbackServer::Script Google(GoogleAnswers answers) {
         exchange.send(answer && endpoint != u"other"_s
                           ? answer(SentText(exchange.request()))
                           : LoopbackServer::keepAliveResponse(404, "<h1>Not Found</h1>"));
+    };
+}
+
+namespace {
+
+const QByteArray kSorryPage =
+    "<html><head><title>Sorry...</title></head><body><div>Our systems have detected unusual "
+    "traffic from your computer network. This page checks to see if it's really you sending "
+    "the requests, and not a robot.</div><form id=\"captcha-form\" action=\"index\" "
+    "method=\"post\"><div class=\"g-recaptcha\"></div></form></body></html>";
+
+QByteArray AnswerToday(const QByteArray &target, const QString &text,
+                       const std::function<QString(const QString &)> &translate) {
+    const QString client = FieldValue(target.mid(target.indexOf('?') + 1), "client");
+    if (target.startsWith("/m?")) {
+        return LoopbackServer::keepAliveResponse(
+            302, {}, "Location: https://www.google.com/sorry/index?continue=x\r\n");
+    }
+    if (client == u"gtx"_s) {
+        return LoopbackServer::keepAliveResponse(429, kSorryPage);
+    }
+    if (client != u"dict-chrome-ex"_s && client != u"at"_s) {
+        return LoopbackServer::keepAliveResponse(403, "<html>Forbidden</html>");
+    }
+    QStringList parts;
+    for (const QString &line : LinesOf(text)) {
+        parts.append(translate(line));
+    }
+    if (target.startsWith("/translate_a/single?")) {
+        return LoopbackServer::keepAliveResponse(200, GoogleSegments(parts));
+    }
+    return LoopbackServer::keepAliveResponse(200, GoogleDictionary(parts));
+}
+
+}  // namespace
+
+LoopbackServer::Script GoogleToday(std::function<QString(const QString &text)> translate) {
+    return [translate = std::move(translate)](LoopbackServer::Exchange &exchange) {
+        const QByteArray target = Target(exchange.request());
+        exchange.send(GoogleEndpoint(exchange.request()) == u"other"_s
+                          ? LoopbackServer::keepAliveResponse(404, "<h1>Not Found</h1>")
+                          : AnswerToday(target, SentText(exchange.request()), translate));
     };
 }
 

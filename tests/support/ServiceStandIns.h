@@ -31,7 +31,9 @@ QByteArray ClassicPage(const QString &translation);
 // Google's basic page with `translation` as its result, among other markup.
 QByteArray GooglePage(const QString &translation);
 QByteArray GoogleSegments(const QStringList &segments);
-QByteArray GoogleDictionary(const QString &translation);
+QByteArray GoogleDictionary(const QStringList &parts);
+// The lines of `text`, each with its line break, as Google parts a text.
+QStringList LinesOf(const QString &text);
 
 // A whole HTTP response, given the text that the request carried.
 using Answer = std::function<QByteArray(const QString &text)>;
@@ -46,6 +48,10 @@ struct GoogleAnswers {
     Answer dictionary{};
 };
 LoopbackServer::Script Google(GoogleAnswers answers);
+// Google as it answers scripted clients since September 2026: the page redirects to its "sorry"
+// page, client=gtx gets 429 with that page, client=dict-chrome-ex and client=at get 200 with the
+// text's lines as segments or parts as `translate` makes them, other clients get 403.
+LoopbackServer::Script GoogleToday(std::function<QString(const QString &text)> translate);
 // Which of Google's endpoints each request went to: "page", "segments", "dictionary".
 QStringList GoogleEndpoints(const LoopbackServer &server);
 
