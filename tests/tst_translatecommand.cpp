@@ -1,6 +1,10 @@
+#include <dlfcn.h>
+#include <netdb.h>
+
 #include <QTest>
 #include <QTimer>
 #include <atomic>
+#include <cstring>
 
 #include "common/RuntimeError.h"
 #include "support/LoopbackServer.h"
@@ -47,7 +51,22 @@ private:
     LoopbackServer mServer;
 };
 
+constexpr char kStalledHost[] = "stalled.invalid";
+
 }  // namespace
+
+// Looking up kStalledHost takes eight seconds, as on a network whose name server does not
+// answer; every other name is looked up as usual.
+extern "C" int getaddrinfo(const char *node, const char *service, const addrinfo *hints,
+                           addrinfo **found) {
+    if (node && std::strcmp(node, kStalledHost) == 0) {
+        std::this_thread::sleep_for(8s);
+        return EAI_AGAIN;
+    }
+    using Lookup = int (*)(const char *, const char *, const addrinfo *, addrinfo **);
+    static const auto lookUp = reinterpret_cast<Lookup>(dlsym(RTLD_NEXT, "getaddrinfo"));
+    return lookUp(node, service, hints, found);
+}
 
 class TestTranslateCommand : public QObject {
     Q_OBJECT
@@ -55,6 +74,7 @@ class TestTranslateCommand : public QObject {
 private slots:
     void eventsAreDispatchedDuringTheExchange();
     void secondRunDuringTheExchangeSendsNothing();
+    void unloadDuringTheExchangeAbandonsItAtOnce_data();
     void unloadDuringTheExchangeAbandonsItAtOnce();
     void runtimeErrorOfTheExchangeReachesTheCaller();
 };
@@ -92,10 +112,20 @@ void TestTranslateCommand::secondRunDuringTheExchangeSendsNothing() {
     QCOMPARE(view.calls.size(), 3);
 }
 
+void TestTranslateCommand::unloadDuringTheExchangeAbandonsItAtOnce_data() {
+    QTest::addColumn<bool>("stalledLookup");
+    QTest::newRow("a silent server") << false;
+    QTest::newRow("a name lookup that stalls") << true;
+}
+
 void TestTranslateCommand::unloadDuringTheExchangeAbandonsItAtOnce() {
+    QFETCH(bool, stalledLookup);
     HeldService service;
     ViewStub view;
-    TranslateCommand command(view, stand_in::Classic(service.server().root()));
+    TranslateCommand command(
+        view,
+        stand_in::Classic(stalledLookup ? u"http://%1:9"_s.arg(QLatin1StringView(kStalledHost))
+                                        : service.server().root()));
     QElapsedTimer sinceUnload;
     QTimer::singleShot(200, this, [&] {
         sinceUnload.start();

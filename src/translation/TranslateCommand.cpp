@@ -1,7 +1,6 @@
 #include "translation/TranslateCommand.h"
 
 #include <QCoreApplication>
-#include <QScopeGuard>
 #include <QScopedValueRollback>
 #include <QThread>
 
@@ -17,6 +16,12 @@ constexpr qint32 kFlashStepMs = 100;
 TranslateCommand::TranslateCommand(TranslateCommandView &view, ServiceChoice service,
                                    CommandSettings settings)
     : mView(view), mService(std::move(service)), mSettings(std::move(settings)) {}
+
+TranslateCommand::~TranslateCommand() {
+    for (const std::unique_ptr<QThread> &worker : mAbandonedWorkers) {
+        worker->wait();
+    }
+}
 
 void TranslateCommand::Run(TranslateDirection direction) {
     if (mRunning || mAbandoned) {
@@ -48,10 +53,11 @@ void TranslateCommand::Translate(TranslateDirection direction) {
     if (mAbandoned) {
         return;
     }
-    TranslateResult result = FetchWhileDispatching(mView.inputText(), direction);
-    if (mAbandoned) {
+    std::optional<TranslateResult> fetched = FetchWhileDispatching(mView.inputText(), direction);
+    if (!fetched || mAbandoned) {
         return;
     }
+    TranslateResult &result = *fetched;
     mPageHtml = std::move(result.page);
     switch (result.outcome) {
         case TranslateOutcome::NoData:
@@ -75,46 +81,47 @@ void TranslateCommand::Translate(TranslateDirection direction) {
 }
 
 // The exchange runs on a thread of its own while this one dispatches its events, as a Wait does:
-// the window paints, takes input and can close meanwhile. However the wait ends, even by an
-// error, the exchange is cancelled and its thread joined before the locals it uses go. A runtime
-// error inside the exchange is raised again here, on the window's thread.
-TranslateResult TranslateCommand::FetchWhileDispatching(const QString &text,
-                                                        TranslateDirection direction) {
-    Exchange exchange;
-    TranslateResult result;
-    std::exception_ptr error;
-    const std::unique_ptr<QThread> worker(QThread::create([&] {
+// the window paints, takes input and can close meanwhile. A runtime error inside the exchange is
+// raised again here, on the window's thread. When the wait ends before the exchange (the window
+// has gone, or the application is quitting), the exchange is cancelled and left to its thread,
+// which owns what it uses; there is no result then.
+std::optional<TranslateResult> TranslateCommand::FetchWhileDispatching(
+    const QString &text, TranslateDirection direction) {
+    const auto exchange = std::make_shared<Exchange>();
+    std::unique_ptr<QThread> worker(QThread::create([exchange, text, direction, service = mService,
+                                                     connections = mConnections, rests = mRests,
+                                                     limits = mSettings.limits] {
         try {
-            result =
-                TranslateText(text, direction, mService,
-                              {&mConnections, &exchange.cancellation, mSettings.limits}, &mRests);
+            exchange->result =
+                TranslateText(text, direction, service,
+                              {connections.get(), &exchange->cancellation, limits}, rests.get());
         } catch (...) {
-            error = std::current_exception();
+            exchange->error = std::current_exception();
         }
     }));
-    QObject::connect(worker.get(), &QThread::finished, &exchange.wait, &QEventLoop::quit);
-    const QScopedValueRollback current(mExchange, &exchange);
-    {
-        worker->start();
-        // The wait also ends early, when the window has gone or the application is quitting;
-        // an exchange that has finished ignores the cancellation.
-        const auto joinWorker = qScopeGuard([&] {
-            exchange.cancellation.Cancel();
-            worker->wait();
-        });
-        exchange.wait.exec();
+    QEventLoop wait;
+    QObject::connect(worker.get(), &QThread::finished, &wait, &QEventLoop::quit);
+    const QScopedValueRollback current(mExchange, exchange);
+    const QScopedValueRollback currentWait(mExchangeWait, &wait);
+    worker->start();
+    wait.exec();
+    if (!worker->isFinished()) {
+        exchange->cancellation.Cancel();
+        mAbandonedWorkers.push_back(std::move(worker));
+        return std::nullopt;
     }
-    if (error) {
-        std::rethrow_exception(error);
+    worker->wait();
+    if (exchange->error) {
+        std::rethrow_exception(exchange->error);
     }
-    return result;
+    return std::move(exchange->result);
 }
 
 void TranslateCommand::Abandon() {
     mAbandoned = true;
     if (mExchange) {
         mExchange->cancellation.Cancel();
-        mExchange->wait.quit();
+        mExchangeWait->quit();
     }
 }
 

@@ -3,8 +3,11 @@
 #include <QEventLoop>
 #include <QLocale>
 #include <QString>
+#include <QThread>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "timing/clsTimeCount.h"
 #include "timing/clsWaitableTimer.h"
@@ -40,6 +43,10 @@ class TranslateCommand {
 public:
     TranslateCommand(TranslateCommandView &view, ServiceChoice service,
                      CommandSettings settings = {});
+    // Waits for the threads of abandoned exchanges, which their cancellation ends at once.
+    ~TranslateCommand();
+    TranslateCommand(const TranslateCommand &) = delete;
+    TranslateCommand &operator=(const TranslateCommand &) = delete;
 
     // Does nothing while an earlier run is still in progress (its message pass, its exchange or
     // its flash).
@@ -60,7 +67,8 @@ public:
 private:
     void FlashInput();
     void Translate(TranslateDirection direction);
-    TranslateResult FetchWhileDispatching(const QString &text, TranslateDirection direction);
+    std::optional<TranslateResult> FetchWhileDispatching(const QString &text,
+                                                         TranslateDirection direction);
     clsTimeCount &TimeCount();
     clsWaitableTimer &WaitTimer();
 
@@ -69,14 +77,19 @@ private:
     CommandSettings mSettings;
     std::unique_ptr<clsTimeCount> mTimeCount;
     std::unique_ptr<clsWaitableTimer> mWaitTimer;
-    // The exchange in progress and the loop that waits for it.
+    // What an exchange's thread shares with the command; the thread keeps it, the connections
+    // and the rests alive, so that an abandoned exchange never holds the window's thread.
     struct Exchange {
         FetchCancellation cancellation;
-        QEventLoop wait;
+        TranslateResult result;
+        std::exception_ptr error;
     };
-    ConnectionCache mConnections;
-    EndpointRests mRests;
-    Exchange *mExchange = nullptr;
+    std::shared_ptr<ConnectionCache> mConnections = std::make_shared<ConnectionCache>();
+    std::shared_ptr<EndpointRests> mRests = std::make_shared<EndpointRests>();
+    // The exchange in progress and the loop that waits for it.
+    std::shared_ptr<Exchange> mExchange;
+    QEventLoop *mExchangeWait = nullptr;
+    std::vector<std::unique_ptr<QThread>> mAbandonedWorkers;
     QString mPageHtml;
     QString mSeconds;
     bool mRunning = false;

@@ -73,6 +73,9 @@ void ConfigureRequest(CURL *curl, const HttpRequest &request, const QByteArray &
 void ConfigureExchange(CURL *curl, BodySink &sink, const FetchContext &context, char *errorText) {
     const FetchLimits &limits = context.limits;
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // An abandoned exchange leaves a name lookup in progress to its thread instead of waiting
+    // for it.
+    curl_easy_setopt(curl, CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
