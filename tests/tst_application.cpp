@@ -1,8 +1,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <QTextEdit>
 #include "common/BuildInfo.h"
-#include "common/RuntimeError.h"
 #include "support/ServiceStandIns.h"
 #include "support/WindowDriver.h"
 #include "ui/QuorvaneApplication.h"
@@ -27,15 +27,23 @@ void TestApplication::namesItselfQuorvane() {
     QCOMPARE(QApplication::windowIcon().availableSizes().value(0), QSize(48, 48));
 }
 
+// A root that no choice accepts makes the exchange raise; the click's handler reports it.
 void TestApplication::runtimeErrorInAHandlerIsShownAndEndsTheProgram() {
-    frmMain window(stand_in::Classic(u"http://127.0.0.1:9"_s));
+    frmMain window(
+        {stand_in::Classic(u"http://127.0.0.1:9"_s).service, u"http://exa mple.com:99999"_s});
     window.show();
-    QTimer::singleShot(0, &window, [] { throw RuntimeError(6, u"clsTimeCount"_s, u"溢出"_s); });
+    Control<QTextEdit>(&window, u"txtTop"_s)->setPlainText(u"猫"_s);
+    QTimer::singleShot(0, &window, [&window] { Click(&window, u"imgJa2Ch"_s); });
+    QTest::failOnWarning(
+        QRegularExpression(u"exception"_s, QRegularExpression::CaseInsensitiveOption));
     int status = 0;
     const ModalBox box = AnswerModalBox([&status] { status = QCoreApplication::exec(); });
     QCOMPARE(box.title, u"Quorvane"_s);
     QCOMPARE(box.icon, QMessageBox::Critical);
-    QCOMPARE(box.text, u"运行时错误 '6':\n\n溢出"_s);
+    // The error number 0x80072EE5 read as a signed 32-bit number.
+    const QString opening =
+        u"运行时错误 '-2147012891':\n\n无法打开请求地址: http://exa mple.com:99999/"_s;
+    QVERIFY2(box.text.startsWith(opening), qPrintable(box.text));
     QCOMPARE(status, EXIT_FAILURE);
     QVERIFY(!window.isVisible());
 }

@@ -11,13 +11,17 @@
 
 namespace quorvane {
 
+clsWaitableTimer::clsWaitableTimer(std::function<void()> messagePass)
+    : mMessagePass(messagePass ? std::move(messagePass)
+                               : [] { QCoreApplication::processEvents(); }) {}
+
 void clsWaitableTimer::Wait(qint32 MilliSeconds) {
     try {
         const QScopedValueRollback inProgress(mWaitsInProgress, mWaitsInProgress + 1);
         if (MilliSeconds > 0) {
             SleepDispatchingEvents(MilliSeconds);
         }
-        QCoreApplication::processEvents();
+        mMessagePass();
     } catch (const RuntimeError &error) {
         throw RuntimeError(error.number(), error.source(),
                            QStringLiteral("[clsWaitableTimer.Wait]") + error.description());

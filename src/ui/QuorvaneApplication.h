@@ -4,18 +4,12 @@
 
 namespace quorvane {
 
-// The application object. A runtime error that reaches an event handler is shown in the
-// standard error box and ends the program with a non-zero status.
+// The application object: its names, version and icon.
 class QuorvaneApplication : public QApplication {
     Q_OBJECT
 
 public:
     QuorvaneApplication(int &argc, char **argv);
-
-    bool notify(QObject *receiver, QEvent *event) override;
-
-private:
-    void EndAfterError(qint32 number, const QString &description);
 };
 
 }  // namespace quorvane

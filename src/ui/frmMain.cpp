@@ -18,6 +18,7 @@
 #include "ui/InputFocusRules.h"
 #include "ui/MakerInfo.h"
 #include "ui/PictureButtonLooks.h"
+#include "ui/RuntimeErrorBox.h"
 #include "ui/SkinPictures.h"
 #include "ui/StatusLine.h"
 
@@ -144,7 +145,7 @@ void frmMain::CreateControls() {
     txtDown = CreateTextBox(QStringLiteral("txtDown"), QRect(8, 312, 785, 257), this);
     Describe(txtTop, QStringLiteral("原文"), QStringLiteral("要翻译的文字"));
     Describe(txtDown, QStringLiteral("译文"), QStringLiteral("翻译的结果"));
-    new InputFocusRules(txtTop, [this] { mTranslate.Run(DirectionOfText(inputText())); });
+    new InputFocusRules(txtTop, [this] { Translate(DirectionOfText(inputText())); });
 
     rtbMsg =
         new StatusLine(QStringLiteral("rtbMsg"), QRect(240, 104, 433, 17), kStatusGround, this);
@@ -261,11 +262,11 @@ void frmMain::chkTop_Click() {
 }
 
 void frmMain::imgJa2Ch_Click() {
-    mTranslate.Run(TranslateDirection::Ja2Ch);
+    Translate(TranslateDirection::Ja2Ch);
 }
 
 void frmMain::imgCh2Ja_Click() {
-    mTranslate.Run(TranslateDirection::Ch2Ja);
+    Translate(TranslateDirection::Ch2Ja);
 }
 
 void frmMain::imgMin_Click() {
@@ -289,13 +290,18 @@ void frmMain::TranslateGivenText(const QString &text) {
         return;
     }
     txtTop->setPlainText(text);
-    mTranslate.Run(DirectionOfText(text));
+    Translate(DirectionOfText(text));
 }
 
 void frmMain::TranslateSelection() {
     const QClipboard *clipboard = QGuiApplication::clipboard();
     TranslateGivenText(clipboard->text(clipboard->supportsSelection() ? QClipboard::Selection
                                                                       : QClipboard::Clipboard));
+}
+
+// Every translation starts here, and its runtime errors end here.
+void frmMain::Translate(TranslateDirection direction) {
+    RunReportingErrors([this, direction] { mTranslate.Run(direction); });
 }
 
 void frmMain::Image5_Click() {

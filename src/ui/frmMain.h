@@ -77,6 +77,7 @@ private:
     void Image5_Click();
     void Image6_Click();
     void Image7_Click();
+    void Translate(TranslateDirection direction);
 
     // TranslateCommandView
     QString inputText() const override;
