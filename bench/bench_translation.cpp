@@ -5,6 +5,7 @@
 
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
+#include "translation/ClassicService.h"
 #include "translation/TranslateRequest.h"
 #include "translation/modPub.h"
 

@@ -8,6 +8,7 @@
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
 #include "support/TestCertificates.h"
+#include "translation/Messages.h"
 #include "translation/TranslateRequest.h"
 
 using namespace quorvane;

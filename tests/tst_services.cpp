@@ -3,8 +3,9 @@
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
 #include "support/TestCertificates.h"
+#include "translation/ClassicService.h"
 #include "translation/GoogleService.h"
-#include "translation/TextPieces.h"
+#include "translation/Messages.h"
 #include "translation/TranslateRequest.h"
 
 using namespace quorvane;
@@ -43,15 +44,6 @@ TranslateResult ThroughGoogle(const LoopbackServer &server, const QString &text 
     return TranslateText(text, TranslateDirection::Ja2Ch, Choice(u"google"_s, server.root()));
 }
 
-// Pieces as "piece|separator" rows, the leading white space first.
-QStringList Described(const TextPieces &pieces) {
-    QStringList rows{pieces.leading};
-    for (const TextPiece &piece : pieces.pieces) {
-        rows.append(piece.text + u'|' + piece.separator);
-    }
-    return rows;
-}
-
 // Japanese, Chinese, ASCII, emoji, paragraphs and sentences, and one paragraph of 9,000
 // characters without a sentence end: 20,000 characters in all.
 QString MixedLongText() {
@@ -81,8 +73,6 @@ class TestServices : public QObject {
     Q_OBJECT
 
 private slots:
-    void splitsLongTexts_data();
-    void splitsLongTexts();
     void googleReadsEachShapeOfAnswer_data();
     void googleReadsEachShapeOfAnswer();
     void googleFallsBackWithinOnePress_data();
@@ -102,44 +92,6 @@ private slots:
     void helpOpensTheServicesPage_data();
     void helpOpensTheServicesPage();
 };
-
-void TestServices::splitsLongTexts_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("budget");
-    QTest::addColumn<QStringList>("pieces");
-    QTest::newRow("fits: one piece, untouched")
-        << u" a\n\nb "_s << 100 << QStringList{{}, u" a\n\nb |"_s};
-    QTest::newRow("no budget: one piece") << u"abc. def"_s << 0 << QStringList{{}, u"abc. def|"_s};
-    QTest::newRow("paragraph break, with the white space around it")
-        << u"aaaa. bb  \r\n\n  cc"_s << 20 << QStringList{{}, u"aaaa. bb|  \r\n\n  "_s, u"cc|"_s};
-    QTest::newRow("sentence end, the space kept")
-        << u"One. Two"_s << 9 << QStringList{{}, u"One.| "_s, u"Two|"_s};
-    QTest::newRow("full-width and half-width ends")
-        << u"あ。い！う？え｡お"_s << 36 << QStringList{{}, u"あ。い！|"_s, u"う？え｡|"_s, u"お|"_s};
-    QTest::newRow("closing quote stays with its sentence")
-        << u"「はい。」そう"_s << 54 << QStringList{{}, u"「はい。」|"_s, u"そう|"_s};
-    QTest::newRow("a dot inside a word ends nothing")
-        << u"3.14159 is pi"_s << 9 << QStringList{{}, u"3.14159| "_s, u"is pi|"_s};
-    QTest::newRow("between characters")
-        << u"一二三四五"_s << 18 << QStringList{{}, u"一二|"_s, u"三四|"_s, u"五|"_s};
-    QTest::newRow("never inside a surrogate pair")
-        << u"ab😀c"_s << 13 << QStringList{{}, u"ab|"_s, u"😀c|"_s};
-    QTest::newRow("never before a combining mark")
-        << u"abe\u0301f"_s << 8 << QStringList{{}, u"ab|"_s, u"e\u0301f|"_s};
-    QTest::newRow("leading white space kept apart")
-        << u"\n\n一二三"_s << 18 << QStringList{u"\n\n"_s, u"一二|"_s, u"三|"_s};
-}
-
-void TestServices::splitsLongTexts() {
-    QFETCH(QString, text);
-    QFETCH(int, budget);
-    QFETCH(QStringList, pieces);
-    const TextPieces split = SplitText(text, budget);
-    QCOMPARE(Described(split), pieces);
-    for (const TextPiece &piece : split.pieces) {
-        QVERIFY(budget == 0 || QueryValue(piece.text).size() <= budget);
-    }
-}
 
 void TestServices::googleReadsEachShapeOfAnswer_data() {
     QTest::addColumn<Reader>("reader");
@@ -423,12 +375,12 @@ void TestServices::refusingEndpointRestsTenMinutes() {
 }
 
 void TestServices::libreTranslatePostsAForm() {
-    qputenv("QUORVANE_LIBRETRANSLATE_KEY", "k&y=1");
     LoopbackServer server(
         LoopbackServer::sending(LoopbackServer::response(200, R"({"translatedText":"我喜欢猫"})")));
-    const TranslateResult result = TranslateText(u"猫が好き & more"_s, TranslateDirection::Ja2Ch,
-                                                 Choice(u"libretranslate"_s, server.root()));
-    qunsetenv("QUORVANE_LIBRETRANSLATE_KEY");
+    ServiceChoice keyed = Choice(u"libretranslate"_s, server.root());
+    keyed.key = u"k&y=1"_s;
+    const TranslateResult result =
+        TranslateText(u"猫が好き & more"_s, TranslateDirection::Ja2Ch, keyed);
     QCOMPARE(result.translation, std::optional(u"我喜欢猫"_s));
     const QByteArray request = server.requests().constFirst();
     QCOMPARE(server.requestLines(), QList<QByteArray>{"POST /translate HTTP/1.1"});
@@ -552,9 +504,7 @@ void TestServices::choosesTheService() {
     QFETCH(QString, name);
     QFETCH(QString, root);
     QFETCH(QString, error);
-    qputenv("QUORVANE_SERVICE", environment);
-    const ServiceChoiceOrError chosen = ChooseService(option);
-    qunsetenv("QUORVANE_SERVICE");
+    const ServiceChoiceOrError chosen = ChooseService(option, QString::fromUtf8(environment));
     QCOMPARE(chosen.error, error);
     QCOMPARE(chosen.choice.has_value(), error.isEmpty());
     if (chosen.choice) {

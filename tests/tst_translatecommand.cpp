@@ -77,6 +77,8 @@ private slots:
     void unloadDuringTheExchangeAbandonsItAtOnce_data();
     void unloadDuringTheExchangeAbandonsItAtOnce();
     void runtimeErrorOfTheExchangeReachesTheCaller();
+    void elapsedSecondsText_data();
+    void elapsedSecondsText();
 };
 
 void TestTranslateCommand::eventsAreDispatchedDuringTheExchange() {
@@ -147,6 +149,32 @@ void TestTranslateCommand::runtimeErrorOfTheExchangeReachesTheCaller() {
         view, {stand_in::Classic(u"http://127.0.0.1:9"_s).service, u"http://exa mple.com:99999"_s});
     QVERIFY_THROWS_EXCEPTION(RuntimeError, command.Run(TranslateDirection::Ja2Ch));
     QVERIFY(!command.isRunning());
+}
+
+void TestTranslateCommand::elapsedSecondsText_data() {
+    QTest::addColumn<qint32>("ms");
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("text");
+    const QLocale c = QLocale::c();
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QTest::newRow("0 ms") << 0 << c << u"0"_s;
+    QTest::newRow("50 ms") << 50 << c << u"0.05"_s;
+    QTest::newRow("999 ms") << 999 << c << u"0.999"_s;
+    QTest::newRow("1500 ms") << 1500 << c << u"1.5"_s;
+    QTest::newRow("2000 ms") << 2000 << c << u"2"_s;
+    QTest::newRow("12345 ms") << 12345 << c << u"12.345"_s;
+    QTest::newRow("1 ms") << 1 << c << u"0.001"_s;
+    QTest::newRow("no grouping, no exponent") << 2147483647 << c << u"2147483.647"_s;
+    QTest::newRow("comma separator, 50 ms") << 50 << german << u"0,05"_s;
+    QTest::newRow("comma separator, 12345 ms") << 12345 << german << u"12,345"_s;
+    QTest::newRow("comma separator, large") << 1234567890 << german << u"1234567,89"_s;
+}
+
+void TestTranslateCommand::elapsedSecondsText() {
+    QFETCH(qint32, ms);
+    QFETCH(QLocale, locale);
+    QFETCH(QString, text);
+    QCOMPARE(ElapsedSecondsText(ms, locale), text);
 }
 
 QTEST_GUILESS_MAIN(TestTranslateCommand)

@@ -7,6 +7,7 @@
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
 #include "support/WindowDriver.h"
+#include "translation/Messages.h"
 #include "translation/TranslateCommand.h"
 #include "ui/frmMain.h"
 
@@ -49,8 +50,6 @@ private slots:
     void secondClickDuringTheMessagePassIsIgnored();
     void controlReturnTranslatesInTheTextsDirection_data();
     void controlReturnTranslatesInTheTextsDirection();
-    void elapsedSecondsText_data();
-    void elapsedSecondsText();
     void selectionWithoutAPrimarySelectionIsTheClipboard();
     void givenTextDuringATranslationIsIgnored();
 
@@ -309,32 +308,6 @@ void TestWindowTranslation::controlReturnTranslatesInTheTextsDirection() {
     QCOMPARE(mServer->requestLines().size(), 1);
     QVERIFY(mServer->requestLines().constFirst().contains("wb_lp=" + code));
     QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"译文"_s);
-}
-
-void TestWindowTranslation::elapsedSecondsText_data() {
-    QTest::addColumn<qint32>("ms");
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("text");
-    const QLocale c = QLocale::c();
-    const QLocale german(QLocale::German, QLocale::Germany);
-    QTest::newRow("0 ms") << 0 << c << u"0"_s;
-    QTest::newRow("50 ms") << 50 << c << u"0.05"_s;
-    QTest::newRow("999 ms") << 999 << c << u"0.999"_s;
-    QTest::newRow("1500 ms") << 1500 << c << u"1.5"_s;
-    QTest::newRow("2000 ms") << 2000 << c << u"2"_s;
-    QTest::newRow("12345 ms") << 12345 << c << u"12.345"_s;
-    QTest::newRow("1 ms") << 1 << c << u"0.001"_s;
-    QTest::newRow("no grouping, no exponent") << 2147483647 << c << u"2147483.647"_s;
-    QTest::newRow("comma separator, 50 ms") << 50 << german << u"0,05"_s;
-    QTest::newRow("comma separator, 12345 ms") << 12345 << german << u"12,345"_s;
-    QTest::newRow("comma separator, large") << 1234567890 << german << u"1234567,89"_s;
-}
-
-void TestWindowTranslation::elapsedSecondsText() {
-    QFETCH(qint32, ms);
-    QFETCH(QLocale, locale);
-    QFETCH(QString, text);
-    QCOMPARE(ElapsedSecondsText(ms, locale), text);
 }
 
 // The offscreen platform, like Windows and macOS, has no primary selection.

@@ -1,9 +1,11 @@
 #include "cli/CommandLine.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 
 #include "common/BuildInfo.h"
 #include "common/RuntimeError.h"
+#include "translation/Messages.h"
 #include "translation/TranslateRequest.h"
 
 namespace quorvane {
@@ -33,9 +35,17 @@ QCommandLineOption SelectionOption() {
                            "when none runs.")};
 }
 
-std::optional<QString> ServiceOptionValue(const QCommandLineParser &parser,
-                                          const QCommandLineOption &option) {
-    return parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt;
+// The service that the option, else the environment, else the build chooses, and its key from
+// the environment: read here once, and handed to the core.
+ServiceChoiceOrError ResolveService(const QCommandLineParser &parser,
+                                    const QCommandLineOption &option) {
+    ServiceChoiceOrError chosen =
+        ChooseService(parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt,
+                      qEnvironmentVariable("QUORVANE_SERVICE"));
+    if (chosen.choice && *chosen.choice->service->keyVariable != '\0') {
+        chosen.choice->key = qEnvironmentVariable(chosen.choice->service->keyVariable);
+    }
+    return chosen;
 }
 
 QString Description() {
@@ -131,7 +141,7 @@ int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &ou
                               ? QStringLiteral("Choose a direction: --ja2ch, --ch2ja or --auto.")
                               : QStringLiteral("Choose one direction only."));
     }
-    const ServiceChoiceOrError service = ChooseService(ServiceOptionValue(parser, serviceOption));
+    const ServiceChoiceOrError service = ResolveService(parser, serviceOption);
     if (!service.choice) {
         return usageError(service.error);
     }
@@ -167,8 +177,13 @@ std::optional<WindowRun> WindowRunOf(const QStringList &arguments) {
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
         return std::nullopt;
     }
-    return WindowRun{ChooseService(ServiceOptionValue(parser, serviceOption)),
-                     parser.isSet(selection)};
+    return WindowRun{ResolveService(parser, serviceOption), parser.isSet(selection)};
+}
+
+bool MayHoldQtOptions(const QStringList &arguments) {
+    return std::any_of(arguments.cbegin() + 1, arguments.cend(), [](const QString &argument) {
+        return argument.size() > 2 && argument[0] == u'-' && argument[1].isLetter();
+    });
 }
 
 }  // namespace quorvane

@@ -33,5 +33,8 @@ struct WindowRun {
 // A window run, when `arguments` ask for the window: nothing but the program's name, the service
 // option and --selection. None when they ask for a run from a terminal.
 std::optional<WindowRun> WindowRunOf(const QStringList &arguments);
+// Whether `arguments` may hold options of Qt's own (-platform, -style, ...), which only the
+// window's application takes out: a word after a single dash.
+bool MayHoldQtOptions(const QStringList &arguments);
 
 }  // namespace quorvane

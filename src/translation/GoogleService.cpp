@@ -7,7 +7,6 @@
 
 #include "translation/HtmlCharacterReferences.h"
 #include "translation/Services.h"
-#include "translation/TextPieces.h"
 
 namespace quorvane {
 
@@ -36,22 +35,21 @@ HttpRequest Get(const QString &url, const QString &text) {
 
 // client=gtx is refused to every scripted client since September 2026; the dictionary client
 // gets the same answer.
-HttpRequest SegmentsRequest(const QString &root, const QString &text,
-                            TranslateDirection direction) {
-    return Get(root + u"/translate_a/single?client=dict-chrome-ex&"_s +
-                   Languages(direction, false) + u"&dt=t&ie=UTF-8&oe=UTF-8&q="_s,
-               text);
+HttpRequest SegmentsRequest(const RequestParts &parts) {
+    return Get(parts.root + u"/translate_a/single?client=dict-chrome-ex&"_s +
+                   Languages(parts.direction, false) + u"&dt=t&ie=UTF-8&oe=UTF-8&q="_s,
+               parts.text);
 }
 
-HttpRequest DictionaryRequest(const QString &root, const QString &text,
-                              TranslateDirection direction) {
-    return Get(
-        root + u"/translate_a/t?client=dict-chrome-ex&"_s + Languages(direction, false) + u"&q="_s,
-        text);
+HttpRequest DictionaryRequest(const RequestParts &parts) {
+    return Get(parts.root + u"/translate_a/t?client=dict-chrome-ex&"_s +
+                   Languages(parts.direction, false) + u"&q="_s,
+               parts.text);
 }
 
-HttpRequest PageRequest(const QString &root, const QString &text, TranslateDirection direction) {
-    return Get(root + u"/m?"_s + Languages(direction, true) + u"&ie=UTF-8&q="_s, text);
+HttpRequest PageRequest(const RequestParts &parts) {
+    return Get(parts.root + u"/m?"_s + Languages(parts.direction, true) + u"&ie=UTF-8&q="_s,
+               parts.text);
 }
 
 // Whether the attributes of an opening tag give it the class result-container, wherever the
@@ -102,9 +100,13 @@ QString HelpPage(const ServiceChoice &choice) {
 }  // namespace
 
 const Service kGoogleService = {
-    u"google",  u"Google Translate's JSON endpoints, then its page; the text goes to Google.",
-    kEndpoints, 8'000,
-    HelpPage,
+    .name = u"google",
+    .summary = u"Google Translate's JSON endpoints, then its page; the text goes to Google.",
+    .endpoints = kEndpoints,
+    .maxAddressBytes = 8'000,
+    .encoding = QueryEncoding::KeepUnreserved,
+    .keyVariable = "",
+    .helpPage = HelpPage,
 };
 
 // Each tag is read once and the content found by plain search, so a page of any size or shape

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 
+#include "translation/QueryEncoding.h"
 #include "translation/TranslateDirection.h"
 #include "translation/modPub.h"
 
@@ -12,10 +13,18 @@ namespace quorvane {
 
 struct ServiceChoice;
 
+// What one request of an endpoint is made of.
+struct RequestParts {
+    QString root;  // the endpoint's own, or the one the choice gives
+    QString text;
+    TranslateDirection direction;
+    QString key;  // the user's key for the service; "" when none was given
+};
+
 // One address of a service: how a text becomes a request, and how its answer reads.
 struct Endpoint {
     QStringView root;  // "http://" or "https://" and a host, with an optional port
-    HttpRequest (*request)(const QString &root, const QString &text, TranslateDirection direction);
+    HttpRequest (*request)(const RequestParts &parts);
     // The translation that an answer holds.
     std::optional<QString> (*translation)(const HttpAnswer &answer);
     // Whether an answer without a translation says that the service refuses requests for now.
@@ -32,6 +41,11 @@ struct Service {
     std::span<const Endpoint> endpoints;
     // The longest address of one request, in bytes; 0 for no bound.
     qsizetype maxAddressBytes;
+    // How the text goes into the request, which the bound measures.
+    QueryEncoding encoding;
+    // The environment variable that the command line and the window read the key from; "" for
+    // a service without a key.
+    const char *keyVariable;
     // The service's own page for people, where the choice sends the service.
     QString (*helpPage)(const ServiceChoice &choice);
 };

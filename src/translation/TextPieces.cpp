@@ -2,26 +2,9 @@
 
 #include <QTextBoundaryFinder>
 
-#include "translation/modPub.h"
-
 namespace quorvane {
 
 namespace {
-
-bool IsUnreserved(char32_t c) {
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
-           c == u'-' || c == u'.' || c == u'_' || c == u'~';
-}
-
-// The bytes that one code point takes in a query value; an unpaired surrogate goes out as
-// U+FFFD.
-qsizetype QueryBytes(char32_t c) {
-    if (c < 0x80) {
-        return IsUnreserved(c) ? 1 : 3;
-    }
-    const qsizetype utf8 = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-    return 3 * utf8;
-}
 
 bool IsLineBreak(QChar c) {
     return c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
@@ -45,8 +28,11 @@ bool IsCloser(QChar c) {
 
 class Splitter {
 public:
-    Splitter(const QString &text, qsizetype budget)
-        : mText(text), mBudget(budget), mGraphemes(QTextBoundaryFinder::Grapheme, text) {}
+    Splitter(const QString &text, qsizetype budget, QueryEncoding encoding)
+        : mText(text),
+          mBudget(budget),
+          mEncoding(encoding),
+          mGraphemes(QTextBoundaryFinder::Grapheme, text) {}
 
     TextPieces Split() {
         TextPieces result;
@@ -89,9 +75,8 @@ private:
                                         ? 2
                                         : 1;
             const char32_t c = width == 2 ? QChar::surrogateToUcs4(mText[at], mText[at + 1])
-                               : mText[at].isSurrogate() ? char32_t(QChar::ReplacementCharacter)
-                                                         : char32_t(mText[at].unicode());
-            used += QueryBytes(c);
+                                          : char32_t(mText[at].unicode());
+            used += EncodedLength(c, mEncoding);
             if (used > mBudget && at > start) {
                 break;
             }
@@ -142,20 +127,17 @@ private:
 
     const QString &mText;
     qsizetype mBudget;
+    QueryEncoding mEncoding;
     QTextBoundaryFinder mGraphemes;
 };
 
 }  // namespace
 
-QByteArray QueryValue(const QString &text) {
-    return Utf8Bytes(text).toPercentEncoding();
-}
-
-TextPieces SplitText(const QString &text, qsizetype budget) {
-    if (budget <= 0 || QueryValue(text).size() <= budget) {
+TextPieces SplitText(const QString &text, qsizetype budget, QueryEncoding encoding) {
+    if (budget <= 0 || EncodedSize(text, encoding) <= budget) {
         return {{}, {{text, {}}}};
     }
-    return Splitter(text, budget).Split();
+    return Splitter(text, budget, encoding).Split();
 }
 
 }  // namespace quorvane

@@ -4,11 +4,9 @@
 #include <QList>
 #include <QString>
 
-namespace quorvane {
+#include "translation/QueryEncoding.h"
 
-// The value of a query key or form field: the UTF-8 bytes of `text`, every one but the
-// unreserved ones (letters, digits, "-._~") as "%XX".
-QByteArray QueryValue(const QString &text);
+namespace quorvane {
 
 struct TextPiece {
     QString text;
@@ -20,10 +18,11 @@ struct TextPieces {
     QList<TextPiece> pieces;
 };
 
-// `text` in pieces whose query values are at most `budget` bytes, cut at paragraph breaks, else
-// after sentence ends, else between characters; the white space at a cut is kept as the
+// `text` in pieces whose values in `encoding` are at most `budget` bytes, cut at paragraph breaks,
+// else after sentence ends, else between characters; the white space at a cut is kept as the
 // separator. Leading, each piece and its separator, in order, make the text again. A text that
 // fits, or a budget of 0, gives the whole text as one piece.
-TextPieces SplitText(const QString &text, qsizetype budget);
+TextPieces SplitText(const QString &text, qsizetype budget,
+                     QueryEncoding encoding = QueryEncoding::KeepUnreserved);
 
 }  // namespace quorvane

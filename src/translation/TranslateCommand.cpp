@@ -4,6 +4,8 @@
 #include <QScopedValueRollback>
 #include <QThread>
 
+#include "translation/Messages.h"
+
 namespace quorvane {
 
 namespace {

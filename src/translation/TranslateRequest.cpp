@@ -1,59 +1,10 @@
 #include "translation/TranslateRequest.h"
 
-#include <QStringMatcher>
 #include <algorithm>
 
-#include "common/BuildInfo.h"
 #include "translation/TextPieces.h"
 
 namespace quorvane {
-
-namespace {
-
-QString QueryTail(TranslateDirection direction) {
-    switch (direction) {
-        case TranslateDirection::Ja2Ch:
-            return QStringLiteral("&wb_lp=JACH&big5=no");
-        case TranslateDirection::Ch2Ja:
-            return QStringLiteral("&wb_lp=CHJA&big5=no");
-    }
-    Q_UNREACHABLE();
-}
-
-}  // namespace
-
-QString ServiceRoot() {
-    return QStringLiteral(QUORVANE_SERVICE_ROOT);
-}
-
-QString ServicePageUrl(const QString &serviceRoot) {
-    return serviceRoot + QStringLiteral("/world/jiantizi/");
-}
-
-QString BuildTranslateUrl(const QString &text, TranslateDirection direction,
-                          const QString &serviceRoot) {
-    return ServicePageUrl(serviceRoot) + QStringLiteral("?before=") + EncodeQuery(text) +
-           QueryTail(direction);
-}
-
-// The meaning of <textarea name="after" id="after">([\s\S]*?)</textarea>, case-insensitive,
-// first match: the leftmost opening tag and the first closing tag after it. A plain search
-// needs no backtracking, so pages of any size are matched.
-std::optional<QString> ExtractTranslation(const QString &page) {
-    static const QStringMatcher openingTag(u"<textarea name=\"after\" id=\"after\">",
-                                           Qt::CaseInsensitive);
-    static const QStringMatcher closingTag(u"</textarea>", Qt::CaseInsensitive);
-    const qsizetype opening = openingTag.indexIn(page);
-    if (opening < 0) {
-        return std::nullopt;
-    }
-    const qsizetype contentStart = opening + openingTag.pattern().size();
-    const qsizetype closing = closingTag.indexIn(page, contentStart);
-    if (closing < 0) {
-        return std::nullopt;
-    }
-    return page.mid(contentStart, closing - contentStart);
-}
 
 namespace {
 
@@ -65,7 +16,7 @@ qsizetype PieceBudget(const ServiceChoice &service, TranslateDirection direction
     }
     qsizetype longestEmpty = 0;
     for (const Endpoint &endpoint : service.service->endpoints) {
-        const QString url = endpoint.request(service.RootOf(endpoint), {}, direction).url;
+        const QString url = service.RequestOf(endpoint, {}, direction).url;
         longestEmpty = std::max(longestEmpty, url.toUtf8().size());
     }
     return std::max<qsizetype>(bound - longestEmpty, 1);
@@ -99,8 +50,7 @@ TranslateResult ReadAnswer(const Endpoint &endpoint, const HttpAnswer &answer) {
 
 TranslateResult Ask(const Endpoint &endpoint, const ServiceChoice &service, const QString &piece,
                     TranslateDirection direction, const FetchContext &context) {
-    return ReadAnswer(endpoint,
-                      Fetch(endpoint.request(service.RootOf(endpoint), piece, direction), context));
+    return ReadAnswer(endpoint, Fetch(service.RequestOf(endpoint, piece, direction), context));
 }
 
 // The first translation that an endpoint gives; else a refusal if any refused or rests; else an
@@ -178,7 +128,8 @@ TranslateResult TranslateText(const QString &text, TranslateDirection direction,
     if (!shared.connections) {
         shared.connections = &ownConnections.emplace();
     }
-    const TextPieces pieces = SplitText(text, PieceBudget(service, direction));
+    const TextPieces pieces =
+        SplitText(text, PieceBudget(service, direction), service.service->encoding);
     TranslateResult whole{.outcome = TranslateOutcome::Translated, .translation = pieces.leading};
     for (const TextPiece &piece : pieces.pieces) {
         TranslateResult part = TranslatePiece(piece.text, direction, service, shared, rested);

@@ -3,7 +3,6 @@
 #include <curl/curl.h>
 #include <QFile>
 #include <QStringDecoder>
-#include <QStringEncoder>
 #include <memory>
 
 #include "common/BuildInfo.h"
@@ -194,26 +193,6 @@ CURLcode Perform(CURL *curl, FetchCancellation *cancellation) {
 }
 
 }  // namespace
-
-// Unlike QString::toUtf8(), the encoder turns an unpaired surrogate into U+FFFD.
-QByteArray Utf8Bytes(const QString &text) {
-    QStringEncoder toUtf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
-    return toUtf8(text);
-}
-
-QString EncodeQuery(const QString &text) {
-    static constexpr char16_t kHexDigits[] = u"0123456789ABCDEF";
-    const QByteArray bytes = Utf8Bytes(text);
-    QString encoded(bytes.size() * 3, Qt::Uninitialized);
-    QChar *out = encoded.data();
-    for (const char byte : bytes) {
-        const auto value = static_cast<unsigned char>(byte);
-        *out++ = u'%';
-        *out++ = kHexDigits[value >> 4];
-        *out++ = kHexDigits[value & 0x0F];
-    }
-    return encoded;
-}
 
 QString DecodeBytes(const QByteArray &bytes, const QString &charset) {
     if (charset.compare(u"UTF-8", Qt::CaseInsensitive) == 0) {

@@ -7,17 +7,13 @@
 #include <memory>
 #include <mutex>
 
+#include "translation/QueryEncoding.h"
+
 namespace quorvane {
 
 struct HttpRequest;
 struct HttpAnswer;
 struct FetchContext;
-
-// The UTF-8 bytes of `text`, an unpaired surrogate as U+FFFD.
-QByteArray Utf8Bytes(const QString &text);
-
-// The value of a query key: every UTF-8 byte of `text` as "%XX", upper-case hexadecimal.
-QString EncodeQuery(const QString &text);
 
 // Open connections and DNS answers that one exchange leaves for the next, so that translations
 // in one session skip the handshakes. Exchanges using it may run on any thread, one at a time.

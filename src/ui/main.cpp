@@ -1,6 +1,8 @@
 #include <QCoreApplication>
 #include <QFile>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "cli/CommandLine.h"
 #include "ui/QuorvaneApplication.h"
@@ -10,8 +12,7 @@
 namespace {
 
 // A run from a terminal needs no display, and makes no widget.
-int RunFromTerminal(int argc, char **argv) {
-    QCoreApplication app(argc, argv);
+int RunFromTerminal(const QCoreApplication &) {
     QFile input;
     QFile output;
     QFile errors;
@@ -21,13 +22,34 @@ int RunFromTerminal(int argc, char **argv) {
     return quorvane::RunCommandLine(QCoreApplication::arguments(), input, output, errors);
 }
 
+int RunFromTerminal(int argc, char **argv) {
+    const QCoreApplication app(argc, argv);
+    return RunFromTerminal(app);
+}
+
 // In a Wayland session Qt would choose its Wayland plugin, where keep-on-top, the centred place
 // and the see-through corners cannot be had: Wayland lets a client neither raise nor place
 // itself. Such desktops also run XWayland, so with an X display there and no platform chosen by
 // the user the window runs on X11, and on Wayland only where there is no X display.
-bool PrefersX11() {
-    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+bool PrefersX11(const QStringList &arguments) {
+    const bool platformGiven = std::any_of(
+        arguments.cbegin(), arguments.cend(),
+        [](const QString &a) { return a == u"-platform" || a.startsWith(u"-platform="); });
+    return !platformGiven && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
            !qEnvironmentVariableIsEmpty("DISPLAY");
+}
+
+// The window's arguments: the program's own, which Qt's options are taken out of, and the X11
+// preference when it applies.
+std::vector<char *> WindowArguments(int argc, char **argv, const QStringList &arguments) {
+    static char platform[] = "-platform";
+    static char x11First[] = "xcb;wayland";
+    std::vector<char *> windowArguments(argv, argv + argc);
+    if (PrefersX11(arguments)) {
+        windowArguments.insert(windowArguments.end(), {platform, x11First});
+    }
+    windowArguments.push_back(nullptr);
+    return windowArguments;
 }
 
 }  // namespace
@@ -37,19 +59,24 @@ int main(int argc, char **argv) {
     for (int i = 0; i < argc; ++i) {
         arguments.append(QString::fromLocal8Bit(argv[i]));
     }
-    const std::optional<quorvane::WindowRun> run = quorvane::WindowRunOf(arguments);
-    if (!run) {
+    std::optional<quorvane::WindowRun> run = quorvane::WindowRunOf(arguments);
+    if (!run && !quorvane::MayHoldQtOptions(arguments)) {
         return RunFromTerminal(argc, argv);
+    }
+    std::vector<char *> windowArguments = WindowArguments(argc, argv, arguments);
+    int windowArgumentCount = int(windowArguments.size()) - 1;
+    quorvane::QuorvaneApplication app(windowArgumentCount, windowArguments.data());
+    if (!run) {
+        // What Qt's options leave: a window run, or else a run from a terminal.
+        run = quorvane::WindowRunOf(QCoreApplication::arguments());
+        if (!run) {
+            return RunFromTerminal(app);
+        }
     }
     if (!run->service.choice) {
         std::fprintf(stderr, "%s\n", qPrintable(run->service.error));
         return quorvane::ExitStatus::Usage;
     }
-    char platform[] = "-platform";
-    char x11First[] = "xcb;wayland";
-    char *windowArguments[] = {argv[0], platform, x11First, nullptr};
-    int windowArgumentCount = PrefersX11() ? 3 : 1;
-    quorvane::QuorvaneApplication app(windowArgumentCount, windowArguments);
     // One window a session: a later start hands its request to the window that runs, also to one
     // that took the name while this one was starting.
     using quorvane::WindowOnBus;

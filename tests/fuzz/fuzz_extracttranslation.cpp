@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "FuzzInput.h"
-#include "translation/TranslateRequest.h"
+#include "translation/ClassicService.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
+#include "translation/ClassicService.h"
 #include "translation/HtmlCharacterReferences.h"
 #include "translation/TranslateRequest.h"
 
@@ -21,7 +22,7 @@ QString PageWith(const QString &content) {
 
 }  // namespace
 
-class TestTranslateRequest : public QObject {
+class TestClassicService : public QObject {
     Q_OBJECT
 
 private slots:
@@ -36,7 +37,7 @@ private slots:
     void hasNoTranslationForAPageWithoutTheTextArea();
 };
 
-void TestTranslateRequest::buildsTheRequestAddress_data() {
+void TestClassicService::buildsTheRequestAddress_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<TranslateDirection>("direction");
     QTest::addColumn<QString>("tail");
@@ -49,7 +50,7 @@ void TestTranslateRequest::buildsTheRequestAddress_data() {
         << u"/world/jiantizi/?before=%61%26%77%62%5F%6C%70%3D%58&wb_lp=JACH&big5=no"_s;
 }
 
-void TestTranslateRequest::buildsTheRequestAddress() {
+void TestClassicService::buildsTheRequestAddress() {
     QFETCH(QString, text);
     QFETCH(TranslateDirection, direction);
     QFETCH(QString, tail);
@@ -58,7 +59,7 @@ void TestTranslateRequest::buildsTheRequestAddress() {
     QCOMPARE(BuildTranslateUrl(text, direction), ServiceRoot() + tail);
 }
 
-void TestTranslateRequest::extractsTheFirstAfterTextArea_data() {
+void TestClassicService::extractsTheFirstAfterTextArea_data() {
     QTest::addColumn<QString>("page");
     QTest::addColumn<std::optional<QString>>("expected");
     using Result = std::optional<QString>;
@@ -88,13 +89,13 @@ void TestTranslateRequest::extractsTheFirstAfterTextArea_data() {
     QTest::newRow("after 20 million characters") << huge + PageWith(u"x"_s) << Result(u"x"_s);
 }
 
-void TestTranslateRequest::extractsTheFirstAfterTextArea() {
+void TestClassicService::extractsTheFirstAfterTextArea() {
     QFETCH(QString, page);
     QFETCH(std::optional<QString>, expected);
     QCOMPARE(ExtractTranslation(page), expected);
 }
 
-void TestTranslateRequest::decodesCharacterReferences_data() {
+void TestClassicService::decodesCharacterReferences_data() {
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QString>("decoded");
     QTest::newRow("no reference") << u"plain 文字"_s << u"plain 文字"_s;
@@ -116,13 +117,13 @@ void TestTranslateRequest::decodesCharacterReferences_data() {
     QTest::newRow("decoded once only") << u"&amp;amp;"_s << u"&amp;"_s;
 }
 
-void TestTranslateRequest::decodesCharacterReferences() {
+void TestClassicService::decodesCharacterReferences() {
     QFETCH(QString, raw);
     QFETCH(QString, decoded);
     QCOMPARE(DecodeCharacterReferences(raw), decoded);
 }
 
-void TestTranslateRequest::translatesThroughTheService() {
+void TestClassicService::translatesThroughTheService() {
     LoopbackServer server(LoopbackServer::sending(
         LoopbackServer::response(200, PageWith(u"鱼 &amp; 熊掌"_s).toUtf8())));
     const TranslateResult result =
@@ -134,7 +135,7 @@ void TestTranslateRequest::translatesThroughTheService() {
         QList<QByteArray>{"GET /world/jiantizi/?before=%E9%AD%9A&wb_lp=JACH&big5=no HTTP/1.1"});
 }
 
-void TestTranslateRequest::reportsAnEmptyPageWhenNoDataComesBack() {
+void TestClassicService::reportsAnEmptyPageWhenNoDataComesBack() {
     LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(200, {})));
     const TranslateResult result =
         TranslateText(u"x"_s, TranslateDirection::Ch2Ja, stand_in::Classic(server.root()));
@@ -142,7 +143,7 @@ void TestTranslateRequest::reportsAnEmptyPageWhenNoDataComesBack() {
     QVERIFY(!result.translation.has_value());
 }
 
-void TestTranslateRequest::hasNoTranslationForAPageWithoutTheTextArea() {
+void TestClassicService::hasNoTranslationForAPageWithoutTheTextArea() {
     LoopbackServer server(
         LoopbackServer::sending(LoopbackServer::response(503, "<html>busy</html>")));
     const TranslateResult result =
@@ -151,5 +152,5 @@ void TestTranslateRequest::hasNoTranslationForAPageWithoutTheTextArea() {
     QVERIFY(!result.translation.has_value());
 }
 
-QTEST_GUILESS_MAIN(TestTranslateRequest)
-#include "tst_translaterequest.moc"
+QTEST_GUILESS_MAIN(TestClassicService)
+#include "tst_classicservice.moc"
