@@ -18,25 +18,27 @@ Q_DECLARE_METATYPE(LoopbackServer::Script)
 
 namespace {
 
-// The program built with its service at this loopback port (QUORVANE_E2E_PROGRAM).
-constexpr quint16 kServicePort = QUORVANE_E2E_PORT;
-const QString kServiceRoot = u"http://127.0.0.1:%1"_s.arg(kServicePort);
-
 struct Run {
     int status = -1;
     QByteArray output;
     QByteArray errors;
 };
 
-// The real program as a child, with no display of any kind in its environment.
-Run RunProgram(const QStringList &arguments, const QByteArray &input) {
+// The program of this build as a child, with no display of any kind in its environment and the
+// given service: the one a user of the terminal would choose with QUORVANE_SERVICE.
+void StartProgram(QProcess &program, const QStringList &arguments, const QString &service) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s}) {
         environment.remove(name);
     }
-    QProcess program;
+    environment.insert(u"QUORVANE_SERVICE"_s, service);
     program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(QUORVANE_E2E_PROGRAM), arguments);
+    program.start(QStringLiteral(QUORVANE_PROGRAM), arguments);
+}
+
+Run RunProgram(const QStringList &arguments, const QByteArray &input, const QString &service = {}) {
+    QProcess program;
+    StartProgram(program, arguments, service);
     if (!program.waitForStarted(10'000)) {
         return {};
     }
@@ -79,6 +81,7 @@ private slots:
     void untrustedCertificateIsNoDataWithItsReason();
     void asksForTheWindow_data();
     void asksForTheWindow();
+    void qtOptionsGoToTheWindow();
 };
 
 void TestCommandLine::translatesFromTheTerminal_data() {
@@ -119,7 +122,7 @@ void TestCommandLine::translatesFromTheTerminal_data() {
         << QByteArray("JACH");
     QTest::newRow("no data") << QStringList{u"--ja2ch"_s, u"x"_s} << none << QByteArray() << 69
                              << QByteArray()
-                             << FailureMessage(kServiceRoot) + u"\nHTTP 200, empty answer"_s
+                             << FailureMessage(u"ROOT"_s) + u"\nHTTP 200, empty answer"_s
                              << QByteArray("x") << QByteArray("JACH");
     QTest::newRow("empty standard input") << QStringList{u"--ja2ch"_s} << none << page << 64
                                           << QByteArray() << EmptyInputMessage() << none << none;
@@ -144,17 +147,17 @@ void TestCommandLine::translatesFromTheTerminal() {
     QFETCH(QString, errors);
     QFETCH(QByteArray, sent);
     QFETCH(QByteArray, code);
-    LoopbackServer service(LoopbackServer::sending(LoopbackServer::response(200, page)),
-                           kServicePort);
-    QCOMPARE(service.port(), kServicePort);
-    // A few rows start the real program: no display, standard input, its exit status. The
-    // others run the same code in this process.
+    LoopbackServer service(LoopbackServer::sending(LoopbackServer::response(200, page)));
+    errors.replace(u"ROOT"_s, service.root());
+    // A few rows start the real program: no display, standard input, the environment's service,
+    // its exit status. The others run the same code in this process.
     static const QSet<QString> kRealProgramRows{
         u"arguments joined by spaces"_s, u"standard input, final LF dropped"_s, u"no data"_s};
     const Run run =
         kRealProgramRows.contains(QString::fromLatin1(QTest::currentDataTag()))
-            ? RunProgram(arguments, input)
-            : RunInProcess(QStringList{u"--service=classic="_s + kServiceRoot} + arguments, input);
+            ? RunProgram(arguments, input, u"classic="_s + service.root())
+            : RunInProcess(QStringList{u"--service=classic="_s + service.root()} + arguments,
+                           input);
     QCOMPARE(run.status, status);
     QCOMPARE(run.output, output);
     QCOMPARE(QString::fromUtf8(run.errors), errors.isEmpty() ? QString() : errors + u'\n');
@@ -282,12 +285,13 @@ void TestCommandLine::asksForTheWindow_data() {
     QTest::addColumn<bool>("window");
     QTest::addColumn<QString>("service");  // or the usage error
     QTest::addColumn<bool>("selection");
-    QTest::newRow("nothing") << QStringList{} << true << u"google"_s << false;
+    const QString buildDefault = QStringLiteral(QUORVANE_DEFAULT_SERVICE).section(u'=', 0, 0);
+    QTest::newRow("nothing") << QStringList{} << true << buildDefault << false;
     QTest::newRow("a service") << QStringList{u"--service"_s, u"libretranslate"_s} << true
                                << u"libretranslate"_s << false;
     QTest::newRow("a service and its root")
         << QStringList{u"--service=classic=http://127.0.0.1:9"_s} << true << u"classic"_s << false;
-    QTest::newRow("the selection") << QStringList{u"--selection"_s} << true << u"google"_s << true;
+    QTest::newRow("the selection") << QStringList{u"--selection"_s} << true << buildDefault << true;
     QTest::newRow("an unknown service")
         << QStringList{u"--service"_s, u"bing"_s} << true
         << u"Unknown service 'bing'. The services: google, libretranslate, classic."_s << false;
@@ -311,6 +315,25 @@ void TestCommandLine::asksForTheWindow() {
         QCOMPARE(chosen.choice ? chosen.choice->service->name.toString() : chosen.error, service);
         QCOMPARE(run->translateSelection, selection);
     }
+}
+
+// Qt's own options reach the window's application, which takes them out of the arguments.
+void TestCommandLine::qtOptionsGoToTheWindow() {
+    QProcess window;
+    StartProgram(window, {u"-platform"_s, u"offscreen"_s, u"-style"_s, u"fusion"_s}, {});
+    QVERIFY(window.waitForStarted(10'000));
+    // A usage error would end the program at once; the window stays until it is closed.
+    QVERIFY2(!window.waitForFinished(1'500), window.readAllStandardError().constData());
+    window.kill();
+    window.waitForFinished();
+
+    // What they leave may still be a run from the terminal.
+    LoopbackServer service(
+        LoopbackServer::sending(LoopbackServer::response(200, stand_in::ClassicPage(u"译文"_s))));
+    const Run run = RunProgram({u"-platform"_s, u"offscreen"_s, u"--ja2ch"_s, u"猫"_s}, {},
+                               u"classic="_s + service.root());
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.output, u"译文\n"_s.toUtf8());
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

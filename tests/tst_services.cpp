@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "common/BuildInfo.h"
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
 #include "support/TestCertificates.h"
@@ -468,8 +469,11 @@ void TestServices::choosesTheService_data() {
     QTest::addColumn<QString>("error");
     using Option = std::optional<QString>;
     const QString names = u"The services: google, libretranslate, classic."_s;
-    QTest::newRow("build default") << Option() << QByteArray() << u"google"_s
-                                   << u"https://translate.googleapis.com"_s << QString();
+    const ServiceChoice buildDefault =
+        *ParseServiceChoice(QStringLiteral(QUORVANE_DEFAULT_SERVICE)).choice;
+    QTest::newRow("build default")
+        << Option() << QByteArray() << buildDefault.service->name.toString() << buildDefault.Root()
+        << QString();
     QTest::newRow("environment") << Option() << QByteArray("libretranslate") << u"libretranslate"_s
                                  << u"http://127.0.0.1:5000"_s << QString();
     QTest::newRow("option over environment")

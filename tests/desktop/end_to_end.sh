@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The installed program as a user runs it, against the loopback test server: type and paste, click
+# The program as a user runs it, against the loopback test server: type and paste, click
 # 日 -> 中, read the window, close it.
 # usage: end_to_end.sh <scripted_http_server> <port>
 source "$(dirname "$0")/lib.sh"
