@@ -472,7 +472,7 @@ void TestServices::choosesTheService_data() {
     const ServiceChoice buildDefault =
         *ParseServiceChoice(QStringLiteral(QUORVANE_DEFAULT_SERVICE)).choice;
     QTest::newRow("build default")
-        << Option() << QByteArray() << buildDefault.service->name.toString() << buildDefault.Root()
+        << Option() << QByteArray() << buildDefault.service->name.toString() << buildDefault.FirstRoot()
         << QString();
     QTest::newRow("environment") << Option() << QByteArray("libretranslate") << u"libretranslate"_s
                                  << u"http://127.0.0.1:5000"_s << QString();
@@ -513,7 +513,7 @@ void TestServices::choosesTheService() {
     QCOMPARE(chosen.choice.has_value(), error.isEmpty());
     if (chosen.choice) {
         QCOMPARE(chosen.choice->service->name, name);
-        QCOMPARE(chosen.choice->Root(), root);
+        QCOMPARE(chosen.choice->FirstRoot(), root);
     }
 }
 

@@ -80,7 +80,7 @@ QString ReadText(QIODevice &input) {
 int ReportFailure(const TranslateResult &result, const ServiceChoice &service, QIODevice &errors) {
     switch (result.outcome) {
         case TranslateOutcome::NoData:
-            WriteLine(errors, FailureMessage(service.Root()));
+            WriteLine(errors, FailureMessage(service.FirstRoot()));
             break;
         case TranslateOutcome::Refused:
             WriteLine(errors, RefusalMessage({}, MessageReader::Terminal));

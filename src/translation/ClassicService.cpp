@@ -30,7 +30,7 @@ std::optional<QString> Translation(const HttpAnswer &answer) {
 }
 
 QString HelpPage(const ServiceChoice &choice) {
-    return ServicePageUrl(choice.Root());
+    return ServicePageUrl(choice.FirstRoot());
 }
 
 constexpr Endpoint kEndpoints[] = {

@@ -27,16 +27,16 @@ bool Refuses(const HttpAnswer &answer) {
     return answer.status == 429;
 }
 
-QString ErrorText(const HttpAnswer &answer) {
+QString ServiceError(const HttpAnswer &answer) {
     return StringField(answer, "error"_L1).value_or(QString());
 }
 
 QString HelpPage(const ServiceChoice &choice) {
-    return choice.Root();
+    return choice.FirstRoot();
 }
 
 constexpr Endpoint kEndpoints[] = {
-    {u"http://127.0.0.1:5000", Request, Translation, Refuses, ErrorText},
+    {u"http://127.0.0.1:5000", Request, Translation, Refuses, ServiceError},
 };
 
 }  // namespace

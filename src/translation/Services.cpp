@@ -33,7 +33,7 @@ QString ServiceChoice::RootOf(const Endpoint &endpoint) const {
     return root.isEmpty() ? endpoint.root.toString() : root;
 }
 
-QString ServiceChoice::Root() const {
+QString ServiceChoice::FirstRoot() const {
     return RootOf(service->endpoints.front());
 }
 

@@ -18,7 +18,7 @@ struct ServiceChoice {
     QString key{};
 
     QString RootOf(const Endpoint &endpoint) const;
-    QString Root() const;  // the first endpoint's: where the text goes first
+    QString FirstRoot() const;  // the first endpoint's: where the text goes first
     QString HelpPage() const;
     HttpRequest RequestOf(const Endpoint &endpoint, const QString &text,
                           TranslateDirection direction) const;

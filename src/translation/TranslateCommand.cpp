@@ -41,7 +41,7 @@ void TranslateCommand::Run(TranslateDirection direction) {
 void TranslateCommand::FlashInput() {
     for (const bool highlighted : {true, false, true, false}) {
         mView.setInputHighlighted(highlighted);
-        WaitTimer().Wait(kFlashStepMs);
+        WaitTimerAtFirstUse().Wait(kFlashStepMs);
         if (mAbandoned) {
             return;
         }
@@ -49,7 +49,7 @@ void TranslateCommand::FlashInput() {
 }
 
 void TranslateCommand::Translate(TranslateDirection direction) {
-    TimeCount().Mark();
+    TimeCountAtFirstUse().Mark();
     mView.setStatusText(kBusyStatus);
     QCoreApplication::processEvents();
     if (mAbandoned) {
@@ -63,7 +63,7 @@ void TranslateCommand::Translate(TranslateDirection direction) {
     mPageHtml = std::move(result.page);
     switch (result.outcome) {
         case TranslateOutcome::NoData:
-            mView.showFailureMessage(FailureMessage(mService.Root()));
+            mView.showFailureMessage(FailureMessage(mService.FirstRoot()));
             return;
         case TranslateOutcome::Refused:
             mView.setStatusText(RefusalStatus());
@@ -78,7 +78,7 @@ void TranslateCommand::Translate(TranslateDirection direction) {
             break;
     }
     mView.setOutputText(*result.translation);
-    mSeconds = ElapsedSecondsText(TimeCount().TimeCount());
+    mSeconds = ElapsedSecondsText(TimeCountAtFirstUse().TimeCount());
     mView.setStatusText(QStringLiteral("总计耗时: ") + mSeconds + QStringLiteral("秒"));
 }
 
@@ -127,14 +127,14 @@ void TranslateCommand::Abandon() {
     }
 }
 
-clsTimeCount &TranslateCommand::TimeCount() {
+clsTimeCount &TranslateCommand::TimeCountAtFirstUse() {
     if (!mTimeCount) {
         mTimeCount = std::make_unique<clsTimeCount>(mSettings.tickSource);
     }
     return *mTimeCount;
 }
 
-clsWaitableTimer &TranslateCommand::WaitTimer() {
+clsWaitableTimer &TranslateCommand::WaitTimerAtFirstUse() {
     if (!mWaitTimer) {
         mWaitTimer = std::make_unique<clsWaitableTimer>();
     }

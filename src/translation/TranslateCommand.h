@@ -69,8 +69,8 @@ private:
     void Translate(TranslateDirection direction);
     std::optional<TranslateResult> FetchWhileDispatching(const QString &text,
                                                          TranslateDirection direction);
-    clsTimeCount &TimeCount();
-    clsWaitableTimer &WaitTimer();
+    clsTimeCount &TimeCountAtFirstUse();
+    clsWaitableTimer &WaitTimerAtFirstUse();
 
     TranslateCommandView &mView;
     ServiceChoice mService;
