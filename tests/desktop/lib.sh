@@ -40,7 +40,12 @@ start_test_service() {
     REQUESTS=$SCRATCH/requests.log
     printf '%s' "$page" >"$SCRATCH/page.html"
     "$server" "$port" "$delay" "$SCRATCH/page.html" "$REQUESTS" 60 &
-    end_at_exit $!
+    local pid=$!
+    end_at_exit $pid
+    # A server that cannot listen (another holds the port) ends at once; the program would then
+    # talk to whatever holds the port.
+    wait_until 10 sh -c "test -e '$REQUESTS' || ! kill -0 $pid" || true
+    [ -e "$REQUESTS" ] || fail "the test server does not listen on port $port"
 }
 
 # `text` as the classic request's query value: every UTF-8 byte as %XX.
@@ -164,7 +169,8 @@ expect_pixel() {
 # Waits up to `seconds` (10 unless given) for the program to end, and checks its exit status.
 expect_exit() {
     local expected=$1 seconds=${2:-10} status=0
-    timeout "$seconds" tail --pid="$APP_PID" -f /dev/null ||
+    # tail checks the process only once a second unless told otherwise.
+    timeout "$seconds" tail --pid="$APP_PID" -f -s 0.02 /dev/null ||
         fail "the program did not end within $seconds s"
     wait "$APP_PID" || status=$?
     APP_PID=""

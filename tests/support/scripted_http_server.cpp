@@ -47,6 +47,8 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "cannot listen on port %u\n", unsigned(port));
         return 1;
     }
+    // The log, empty, says that the server listens.
+    QFile(logPath).open(QIODevice::Append);
     QTimer::singleShot(lifetimeSeconds * 1000, &app, &QCoreApplication::quit);
     return app.exec();
 }
