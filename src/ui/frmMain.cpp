@@ -21,6 +21,7 @@
 #include "ui/RuntimeErrorBox.h"
 #include "ui/SkinPictures.h"
 #include "ui/StatusLine.h"
+#include "ui/WindowFont.h"
 
 namespace quorvane {
 
@@ -29,14 +30,6 @@ namespace {
 constexpr QSize kClientSize(800, 576);
 const QColor kStatusGround(184, 219, 250);
 const QColor kFlashColour(192, 255, 255);  // pale cyan
-
-QFont WindowFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"),
-                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
-    font.setPixelSize(12);
-    return font;
-}
 
 QTextEdit *CreateTextBox(const QString &name, QRect geometry, QWidget *parent) {
     auto *box = new QTextEdit(parent);
