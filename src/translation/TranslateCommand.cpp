@@ -90,6 +90,9 @@ void TranslateCommand::Translate(TranslateDirection direction) {
 std::optional<TranslateResult> TranslateCommand::FetchWhileDispatching(
     const QString &text, TranslateDirection direction) {
     const auto exchange = std::make_shared<Exchange>();
+    if (!mConnections) {
+        mConnections = std::make_shared<ConnectionCache>();
+    }
     std::unique_ptr<QThread> worker(QThread::create([exchange, text, direction, service = mService,
                                                      connections = mConnections, rests = mRests,
                                                      limits = mSettings.limits] {

@@ -84,7 +84,8 @@ private:
         TranslateResult result;
         std::exception_ptr error;
     };
-    std::shared_ptr<ConnectionCache> mConnections = std::make_shared<ConnectionCache>();
+    // Made at the first exchange: libcurl's and TLS's set-up is no work for the window's start.
+    std::shared_ptr<ConnectionCache> mConnections;
     std::shared_ptr<EndpointRests> mRests = std::make_shared<EndpointRests>();
     // The exchange in progress and the loop that waits for it.
     std::shared_ptr<Exchange> mExchange;

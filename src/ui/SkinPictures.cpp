@@ -30,10 +30,11 @@ QPixmap LoadSkinPicture(const QString &fileName, qreal devicePixelRatio) {
 
 SkinBackground LoadSkinBackground(qreal devicePixelRatio) {
     const QString fileName = QStringLiteral("background.bmp");
-    const QImage plain(SkinPath(fileName));
+    QImage plain(SkinPath(fileName));
+    QBitmap shape = QBitmap::fromImage(plain.createMaskFromColor(kColourKey, Qt::MaskInColor));
     QPixmap picture = LoadTwiceTheSize(fileName, devicePixelRatio);
-    return {picture.isNull() ? QPixmap::fromImage(plain) : picture,
-            QBitmap::fromImage(plain.createMaskFromColor(kColourKey, Qt::MaskInColor))};
+    // The decoded picture becomes the pixmap in place, without a copy of its pixels.
+    return {picture.isNull() ? QPixmap::fromImage(std::move(plain)) : picture, std::move(shape)};
 }
 
 }  // namespace quorvane
