@@ -28,11 +28,7 @@ QByteArray RedirectTo(const QByteArray &location) {
     return Respond(302, {}, "Location: " + location + "\r\n");
 }
 
-// Google's answer to automated queries.
-const QByteArray kSorryPage =
-    "<html><head><title>Sorry...</title></head><body><div>Our systems have detected unusual "
-    "traffic from your computer network.</div><form id=\"captcha-form\" action=\"index\" "
-    "method=\"post\"><div class=\"g-recaptcha\"></div></form></body></html>";
+const QByteArray kSorryPage = GoogleSorryPage();
 
 using Reader = std::optional<QString> (*)(const HttpAnswer &);
 
@@ -472,8 +468,8 @@ void TestServices::choosesTheService_data() {
     const ServiceChoice buildDefault =
         *ParseServiceChoice(QStringLiteral(QUORVANE_DEFAULT_SERVICE)).choice;
     QTest::newRow("build default")
-        << Option() << QByteArray() << buildDefault.service->name.toString() << buildDefault.FirstRoot()
-        << QString();
+        << Option() << QByteArray() << buildDefault.service->name.toString()
+        << buildDefault.FirstRoot() << QString();
     QTest::newRow("environment") << Option() << QByteArray("libretranslate") << u"libretranslate"_s
                                  << u"http://127.0.0.1:5000"_s << QString();
     QTest::newRow("option over environment")

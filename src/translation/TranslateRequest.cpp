@@ -65,8 +65,10 @@ TranslateResult TranslatePiece(const QString &piece, TranslateDirection directio
         if (context.cancellation && context.cancellation->IsCancelled()) {
             break;
         }
-        TranslateResult result = standing[i].value_or(TranslateResult{});
-        if (!standing[i]) {
+        TranslateResult result;
+        if (standing[i]) {
+            result = *standing[i];
+        } else {
             result = Ask(endpoints[i], service, piece, direction, context);
             rests.Record(service, endpoints[i], result);
         }
@@ -88,21 +90,18 @@ QList<std::optional<TranslateResult>> EndpointRests::Standing(const ServiceChoic
     const std::lock_guard lock(mMutex);
     const auto now = mClock();
     QList<std::optional<TranslateResult>> standing;
-    bool anyAwake = false;
+    QList<std::chrono::steady_clock::time_point> restEnds;
     for (const Endpoint &endpoint : service.service->endpoints) {
         const auto rest = mRests.find({&endpoint, service.RootOf(endpoint)});
-        const bool resting = rest != mRests.end() && rest->second.end > now;
-        standing.append(resting ? std::optional(rest->second.refusal) : std::nullopt);
-        anyAwake = anyAwake || !resting;
+        if (rest == mRests.end() || rest->second.end <= now) {
+            standing.append(std::nullopt);
+        } else {
+            standing.append(rest->second.refusal);
+            restEnds.append(rest->second.end);
+        }
     }
-    if (!anyAwake) {
-        const auto endsFirst =
-            std::min_element(service.service->endpoints.begin(), service.service->endpoints.end(),
-                             [&](const Endpoint &a, const Endpoint &b) {
-                                 return mRests.at({&a, service.RootOf(a)}).end <
-                                        mRests.at({&b, service.RootOf(b)}).end;
-                             });
-        standing[endsFirst - service.service->endpoints.begin()].reset();
+    if (restEnds.size() == standing.size()) {
+        standing[std::min_element(restEnds.cbegin(), restEnds.cend()) - restEnds.cbegin()].reset();
     }
     return standing;
 }

@@ -68,6 +68,13 @@ QByteArray GoogleDictionary(const QStringList &parts) {
     return QJsonDocument(QJsonArray::fromStringList(parts)).toJson(QJsonDocument::Compact);
 }
 
+QByteArray GoogleSorryPage() {
+    return "<html><head><title>Sorry...</title></head><body><div>Our systems have detected "
+           "unusual traffic from your computer network.</div><form id=\"captcha-form\" "
+           "action=\"index\" method=\"post\"><div class=\"g-recaptcha\"></div></form></body>"
+           "</html>";
+}
+
 QStringList LinesOf(const QString &text) {
     QStringList lines;
     for (qsizetype start = 0; start < text.size();) {
@@ -115,12 +122,6 @@ LoopbackServer::Script Google(GoogleAnswers answers) {
 
 namespace {
 
-const QByteArray kSorryPage =
-    "<html><head><title>Sorry...</title></head><body><div>Our systems have detected unusual "
-    "traffic from your computer network. This page checks to see if it's really you sending "
-    "the requests, and not a robot.</div><form id=\"captcha-form\" action=\"index\" "
-    "method=\"post\"><div class=\"g-recaptcha\"></div></form></body></html>";
-
 QByteArray AnswerToday(const QByteArray &target, const QString &text,
                        const std::function<QString(const QString &)> &translate) {
     const QString client = FieldValue(target.mid(target.indexOf('?') + 1), "client");
@@ -129,7 +130,7 @@ QByteArray AnswerToday(const QByteArray &target, const QString &text,
             302, {}, "Location: https://www.google.com/sorry/index?continue=x\r\n");
     }
     if (client == u"gtx"_s) {
-        return LoopbackServer::keepAliveResponse(429, kSorryPage);
+        return LoopbackServer::keepAliveResponse(429, GoogleSorryPage());
     }
     if (client != u"dict-chrome-ex"_s && client != u"at"_s) {
         return LoopbackServer::keepAliveResponse(403, "<html>Forbidden</html>");

@@ -32,6 +32,8 @@ QByteArray ClassicPage(const QString &translation);
 QByteArray GooglePage(const QString &translation);
 QByteArray GoogleSegments(const QStringList &segments);
 QByteArray GoogleDictionary(const QStringList &parts);
+// Google's answer to automated queries, with its captcha form.
+QByteArray GoogleSorryPage();
 // The lines of `text`, each with its line break, as Google parts a text.
 QStringList LinesOf(const QString &text);
 
