@@ -30,7 +30,7 @@ void TestApplication::namesItselfQuorvane() {
 // A root that no choice accepts makes the exchange raise; the click's handler reports it.
 void TestApplication::runtimeErrorInAHandlerIsShownAndEndsTheProgram() {
     frmMain window(
-        {stand_in::Classic(u"http://127.0.0.1:9"_s).service, u"http://exa mple.com:99999"_s});
+        {{stand_in::Classic(u"http://127.0.0.1:9"_s).service, u"http://exa mple.com:99999"_s}});
     window.show();
     Control<QTextEdit>(&window, u"txtTop"_s)->setPlainText(u"猫"_s);
     QTimer::singleShot(0, &window, [&window] { Click(&window, u"imgJa2Ch"_s); });

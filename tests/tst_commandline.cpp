@@ -188,8 +188,10 @@ void TestCommandLine::answersHelpAndVersion() {
     QVERIFY2(run.output.startsWith(begins), run.output.constData());
     if (begins.startsWith("Usage")) {
         for (const QByteArray name : {"--ja2ch", "--ch2ja", "--auto", "--version", "--service",
-                                      "google:", "libretranslate:", "classic:", "QUORVANE_SERVICE",
-                                      "QUORVANE_LIBRETRANSLATE_KEY"}) {
+                                      "--store-key", "--forget-key", "google:", "deepl:",
+                                      "baidu:", "youdao:", "azure:", "tencent:", "caiyun:",
+                                      "libretranslate:", "classic:", "QUORVANE_SERVICE",
+                                      "QUORVANE_KEY_DEEPL", "APPID:SECRET"}) {
             QVERIFY(run.output.contains(name));
         }
     } else {
@@ -239,16 +241,19 @@ void TestCommandLine::choosesAndReportsTheService_data() {
     QTest::newRow("unknown service")
         << google << none << QStringList{u"--service"_s, u"bing"_s, u"--ja2ch"_s, u"x"_s} << 64
         << QString()
-        << u"Unknown service 'bing'. The services: google, libretranslate, classic.\n"_s;
+        << u"Unknown service 'bing'. The services: google, deepl, baidu, youdao, azure, tencent, caiyun, "
+           u"libretranslate, classic.\n"_s;
     QTest::newRow("root with a path")
         << google << none
         << QStringList{u"--service"_s, u"google=http://127.0.0.1:9/x"_s, u"--ja2ch"_s, u"x"_s} << 64
         << QString()
         << u"Not a service root: 'http://127.0.0.1:9/x'. A root is http:// or https:// and a host, "
-           u"with an optional port and no path. The services: google, libretranslate, classic.\n"_s;
+           u"with an optional port and no path. The services: google, deepl, baidu, youdao, azure, tencent, caiyun, "
+           u"libretranslate, classic.\n"_s;
     QTest::newRow("unknown service in the environment")
-        << google << QByteArray("deepl") << QStringList{u"--ja2ch"_s, u"x"_s} << 64 << QString()
-        << u"Unknown service 'deepl'. The services: google, libretranslate, classic.\n"_s;
+        << google << QByteArray("yandex") << QStringList{u"--ja2ch"_s, u"x"_s} << 64 << QString()
+        << u"Unknown service 'yandex'. The services: google, deepl, baidu, youdao, azure, tencent, caiyun, "
+           u"libretranslate, classic.\n"_s;
 }
 
 void TestCommandLine::choosesAndReportsTheService() {
@@ -294,7 +299,8 @@ void TestCommandLine::asksForTheWindow_data() {
     QTest::newRow("the selection") << QStringList{u"--selection"_s} << true << buildDefault << true;
     QTest::newRow("an unknown service")
         << QStringList{u"--service"_s, u"bing"_s} << true
-        << u"Unknown service 'bing'. The services: google, libretranslate, classic."_s << false;
+        << u"Unknown service 'bing'. The services: google, deepl, baidu, youdao, azure, tencent, caiyun, "
+           u"libretranslate, classic."_s << false;
     QTest::newRow("a direction") << QStringList{u"--service"_s, u"google"_s, u"--ja2ch"_s} << false
                                  << QString() << false;
     QTest::newRow("the selection and a text")
@@ -311,8 +317,8 @@ void TestCommandLine::asksForTheWindow() {
     const std::optional<WindowRun> run = WindowRunOf(QStringList{u"quorvane"_s} + arguments);
     QCOMPARE(run.has_value(), window);
     if (run) {
-        const ServiceChoiceOrError &chosen = run->service;
-        QCOMPARE(chosen.choice ? chosen.choice->service->name.toString() : chosen.error, service);
+        const ServiceChainOrError &chosen = run->service;
+        QCOMPARE(chosen.chain ? chosen.chain->front().service->name.toString() : chosen.error, service);
         QCOMPARE(run->translateSelection, selection);
     }
 }

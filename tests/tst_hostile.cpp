@@ -184,7 +184,7 @@ void TestHostile::translateCommandSurvivesTheServer() {
     QFETCH(bool, failureBox);
     QFETCH(QString, status);
     LoopbackServer server(script);
-    frmMain window(stand_in::Classic(server.root()), {.limits = HostileLimits()});
+    frmMain window(ServiceChain{stand_in::Classic(server.root())}, {.limits = HostileLimits()});
     window.show();
     Control<QTextEdit>(&window, u"txtTop"_s)->setPlainText(u"x"_s);
     const ModalBox box = AnswerModalBox([&window] { Click(&window, u"imgJa2Ch"_s); });
@@ -218,7 +218,7 @@ void TestHostile::pastedTextIsSentByteForByte() {
     QFETCH(QString, text);
     QFETCH(QByteArray, utf8);
     LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(200, kTranslationPage)));
-    frmMain window(stand_in::Classic(server.root()), {.limits = HostileLimits()});
+    frmMain window(ServiceChain{stand_in::Classic(server.root())}, {.limits = HostileLimits()});
     window.show();
     Control<QTextEdit>(&window, u"txtTop"_s)->setPlainText(text);
     Click(&window, u"imgCh2Ja"_s);
@@ -233,7 +233,7 @@ void TestHostile::pastedTextIsSentByteForByte() {
 
 void TestHostile::textTooLongToSendIsReportedAndTheWindowGoesOn() {
     LoopbackServer server(LoopbackServer::sending(LoopbackServer::response(200, kTranslationPage)));
-    frmMain window(stand_in::Classic(server.root()), {.limits = HostileLimits()});
+    frmMain window(ServiceChain{stand_in::Classic(server.root())}, {.limits = HostileLimits()});
     window.show();
     auto *input = Control<QTextEdit>(&window, u"txtTop"_s);
     input->setPlainText(QString(1 << 20, u'字'));

@@ -46,7 +46,7 @@ private:
 };
 
 void TestMainWindow::init() {
-    mWindow = std::make_unique<frmMain>(stand_in::Classic(u"http://127.0.0.1:9"_s));
+    mWindow = std::make_unique<frmMain>(ServiceChain{stand_in::Classic(u"http://127.0.0.1:9"_s)});
     QVERIFY(ShowActive(mWindow.get()));
 }
 

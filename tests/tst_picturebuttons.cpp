@@ -65,7 +65,7 @@ private:
 };
 
 void TestPictureButtons::init() {
-    mWindow = std::make_unique<frmMain>(stand_in::Classic(u"http://127.0.0.1:9"_s));
+    mWindow = std::make_unique<frmMain>(ServiceChain{stand_in::Classic(u"http://127.0.0.1:9"_s)});
     mWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
     // Every row starts with the pointer on a blank place: a move to where it already is
@@ -210,7 +210,7 @@ void TestPictureButtons::hotspotsOpenTheirPages() {
 }
 
 void TestPictureButtons::helpOpensTheChosenServicesPage() {
-    frmMain window(stand_in::Choice(u"google"_s, u"https://translate.example:8443"_s));
+    frmMain window({stand_in::Choice(u"google"_s, u"https://translate.example:8443"_s)});
     window.show();
     UrlCatcher browser;
     QDesktopServices::setUrlHandler(u"https"_s, &browser, "open");

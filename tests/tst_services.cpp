@@ -460,13 +460,15 @@ void TestServices::httpsVerifiesCertificates() {
 void TestServices::choosesTheService_data() {
     QTest::addColumn<std::optional<QString>>("option");
     QTest::addColumn<QByteArray>("environment");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("root");  // of the first endpoint
+    QTest::addColumn<QString>("name");  // of each service of the chain, joined by ','
+    QTest::addColumn<QString>("root");  // of the first service's first endpoint
     QTest::addColumn<QString>("error");
     using Option = std::optional<QString>;
-    const QString names = u"The services: google, libretranslate, classic."_s;
+    const QString names =
+        u"The services: google, deepl, baidu, youdao, azure, tencent, caiyun, libretranslate, "
+        u"classic."_s;
     const ServiceChoice buildDefault =
-        *ParseServiceChoice(QStringLiteral(QUORVANE_DEFAULT_SERVICE)).choice;
+        ParseServiceChain(QStringLiteral(QUORVANE_DEFAULT_SERVICE)).chain->front();
     QTest::newRow("build default")
         << Option() << QByteArray() << buildDefault.service->name.toString()
         << buildDefault.FirstRoot() << QString();
@@ -482,8 +484,15 @@ void TestServices::choosesTheService_data() {
     QTest::newRow("unknown name") << Option(u"bing"_s) << QByteArray() << QString() << QString()
                                   << u"Unknown service 'bing'. "_s + names;
     QTest::newRow("unknown name in the environment")
-        << Option() << QByteArray("deepl") << QString() << QString()
-        << u"Unknown service 'deepl'. "_s + names;
+        << Option() << QByteArray("yandex") << QString() << QString()
+        << u"Unknown service 'yandex'. "_s + names;
+    QTest::newRow("a chain") << Option(u"deepl,baidu=https://127.0.0.1:9,google"_s) << QByteArray()
+                             << u"deepl,baidu,google"_s << u"https://api.deepl.com"_s << QString();
+    QTest::newRow("a chain with an unknown name")
+        << Option(u"deepl,bing"_s) << QByteArray() << QString() << QString()
+        << u"Unknown service 'bing'. "_s + names;
+    QTest::newRow("an empty element") << Option(u"deepl,"_s) << QByteArray() << QString()
+                                      << QString() << u"Unknown service ''. "_s + names;
     const QString rootRule =
         u"A root is http:// or https:// and a host, with an optional port "
         u"and no path. "_s +
@@ -504,12 +513,16 @@ void TestServices::choosesTheService() {
     QFETCH(QString, name);
     QFETCH(QString, root);
     QFETCH(QString, error);
-    const ServiceChoiceOrError chosen = ChooseService(option, QString::fromUtf8(environment));
+    const ServiceChainOrError chosen = ChooseService(option, QString::fromUtf8(environment));
     QCOMPARE(chosen.error, error);
-    QCOMPARE(chosen.choice.has_value(), error.isEmpty());
-    if (chosen.choice) {
-        QCOMPARE(chosen.choice->service->name, name);
-        QCOMPARE(chosen.choice->FirstRoot(), root);
+    QCOMPARE(chosen.chain.has_value(), error.isEmpty());
+    if (chosen.chain) {
+        QStringList names;
+        for (const ServiceChoice &choice : *chosen.chain) {
+            names.append(choice.service->name.toString());
+        }
+        QCOMPARE(names.join(u','), name);
+        QCOMPARE(chosen.chain->front().FirstRoot(), root);
     }
 }
 
@@ -526,7 +539,7 @@ void TestServices::helpOpensTheServicesPage_data() {
 void TestServices::helpOpensTheServicesPage() {
     QFETCH(QString, choice);
     QFETCH(QString, page);
-    QCOMPARE(ParseServiceChoice(choice).choice->HelpPage(), page);
+    QCOMPARE(ParseServiceChain(choice).chain->front().HelpPage(), page);
 }
 
 QTEST_GUILESS_MAIN(TestServices)

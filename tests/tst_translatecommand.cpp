@@ -84,7 +84,7 @@ private slots:
 void TestTranslateCommand::eventsAreDispatchedDuringTheExchange() {
     HeldService service;
     ViewStub view;
-    TranslateCommand command(view, stand_in::Classic(service.server().root()));
+    TranslateCommand command(view, {stand_in::Classic(service.server().root())});
     int ticks = 0;
     QTimer ticker;
     connect(&ticker, &QTimer::timeout, this, [&] {
@@ -103,7 +103,7 @@ void TestTranslateCommand::eventsAreDispatchedDuringTheExchange() {
 void TestTranslateCommand::secondRunDuringTheExchangeSendsNothing() {
     HeldService service;
     ViewStub view;
-    TranslateCommand command(view, stand_in::Classic(service.server().root()));
+    TranslateCommand command(view, {stand_in::Classic(service.server().root())});
     QTimer::singleShot(100, this, [&] {
         command.Run(TranslateDirection::Ch2Ja);
         service.release();
@@ -126,8 +126,8 @@ void TestTranslateCommand::unloadDuringTheExchangeAbandonsItAtOnce() {
     ViewStub view;
     TranslateCommand command(
         view,
-        stand_in::Classic(stalledLookup ? u"http://%1:9"_s.arg(QLatin1StringView(kStalledHost))
-                                        : service.server().root()));
+        {stand_in::Classic(stalledLookup ? u"http://%1:9"_s.arg(QLatin1StringView(kStalledHost))
+                                         : service.server().root())});
     QElapsedTimer sinceUnload;
     QTimer::singleShot(200, this, [&] {
         sinceUnload.start();
@@ -146,7 +146,8 @@ void TestTranslateCommand::runtimeErrorOfTheExchangeReachesTheCaller() {
     ViewStub view;
     // A root that no choice accepts, so that the exchange raises.
     TranslateCommand command(
-        view, {stand_in::Classic(u"http://127.0.0.1:9"_s).service, u"http://exa mple.com:99999"_s});
+        view,
+        {{stand_in::Classic(u"http://127.0.0.1:9"_s).service, u"http://exa mple.com:99999"_s}});
     QVERIFY_THROWS_EXCEPTION(RuntimeError, command.Run(TranslateDirection::Ja2Ch));
     QVERIFY(!command.isRunning());
 }

@@ -48,7 +48,7 @@ private:
 void TestWindowFrame::init() {
     mServer = std::make_unique<LoopbackServer>(
         LoopbackServer::sending(LoopbackServer::response(200, stand_in::ClassicPage(u"ok"_s))));
-    mWindow = std::make_unique<frmMain>(stand_in::Classic(mServer->root()));
+    mWindow = std::make_unique<frmMain>(ServiceChain{stand_in::Classic(mServer->root())});
     QVERIFY(ShowActive(mWindow.get()));
 }
 

@@ -63,7 +63,7 @@ private:
 
 void TestWindowTranslation::start(LoopbackServer::Script script, const QString &service) {
     mServer = std::make_unique<LoopbackServer>(std::move(script));
-    mWindow = std::make_unique<frmMain>(stand_in::Choice(service, mServer->root()));
+    mWindow = std::make_unique<frmMain>(ServiceChain{stand_in::Choice(service, mServer->root())});
     mWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
 }
@@ -103,7 +103,7 @@ void TestWindowTranslation::eachButtonTranslatesItsDirection() {
 void TestWindowTranslation::statusShowsTheElapsedSeconds() {
     QList<qint32> ticks = {1000, 2500};
     mWindow = std::make_unique<frmMain>(
-        stand_in::Classic(mServer->root()),
+        ServiceChain{stand_in::Classic(mServer->root())},
         CommandSettings{.tickSource = [&ticks] { return ticks.takeFirst(); }});
     mWindow->show();
     box(u"txtTop"_s)->setPlainText(u"x"_s);

@@ -5,6 +5,7 @@
 
 #include "common/BuildInfo.h"
 #include "common/RuntimeError.h"
+#include "keys/SecretKeys.h"
 #include "translation/Messages.h"
 #include "translation/TranslateRequest.h"
 
@@ -24,9 +25,11 @@ struct Directions {
 
 QCommandLineOption ServiceOption() {
     return {QStringLiteral("service"),
-            QStringLiteral("The translation service: NAME, or NAME=ROOT to send to ROOT "
-                           "(http:// or https://, a host and an optional port) instead."),
-            QStringLiteral("NAME[=ROOT]")};
+            QStringLiteral("The translation services, in order, joined by ',': each NAME, or "
+                           "NAME=ROOT to send to ROOT (http:// or https://, a host and an optional "
+                           "port) instead. A keyed service takes https:// only, but on this "
+                           "machine."),
+            QStringLiteral("NAME[=ROOT],...")};
 }
 
 QCommandLineOption SelectionOption() {
@@ -35,17 +38,35 @@ QCommandLineOption SelectionOption() {
                            "when none runs.")};
 }
 
-// The service that the option, else the environment, else the build chooses, and its key from
-// the environment: read here once, and handed to the core.
-ServiceChoiceOrError ResolveService(const QCommandLineParser &parser,
-                                    const QCommandLineOption &option) {
-    ServiceChoiceOrError chosen =
-        ChooseService(parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt,
-                      qEnvironmentVariable("QUORVANE_SERVICE"));
-    if (chosen.choice && *chosen.choice->service->keyVariable != '\0') {
-        chosen.choice->key = qEnvironmentVariable(chosen.choice->service->keyVariable);
+struct KeyOptions {
+    QCommandLineOption store{QStringLiteral("store-key"),
+                             QStringLiteral("Read the key of the service NAME from standard input "
+                                            "and keep it in the desktop's Secret Service."),
+                             QStringLiteral("NAME")};
+    QCommandLineOption forget{QStringLiteral("forget-key"),
+                              QStringLiteral("Remove the key of the service NAME from the "
+                                             "desktop's Secret Service."),
+                              QStringLiteral("NAME")};
+};
+
+// The key of a service, from the first place that has one: its environment variable, the one
+// that LibreTranslate's key had before, or the Secret Service.
+QString KeyOf(const Service &service) {
+    QString key = qEnvironmentVariable(KeyVariable(service).toLatin1().constData());
+    if (key.isEmpty() && service.name == u"libretranslate") {
+        key = qEnvironmentVariable("QUORVANE_LIBRETRANSLATE_KEY");
     }
-    return chosen;
+    if (key.isEmpty() && SecretServiceRuns()) {
+        key = ReadStoredKey(service.name.toString()).key.value_or(QString());
+    }
+    return key;
+}
+
+// The services that the option, else the environment, else the build chooses.
+ServiceChainOrError ChosenServices(const QCommandLineParser &parser,
+                                   const QCommandLineOption &option) {
+    return ChooseService(parser.isSet(option) ? std::optional(parser.value(option)) : std::nullopt,
+                         qEnvironmentVariable("QUORVANE_SERVICE"));
 }
 
 QString Description() {
@@ -55,10 +76,14 @@ QString Description() {
         "else the environment's QUORVANE_SERVICE, else " QUORVANE_DEFAULT_SERVICE "):");
     for (const Service *service : Services()) {
         description += QStringLiteral("\n  %1: %2").arg(service->name, service->summary);
+        if (!service->key.shape.isEmpty()) {
+            description += QStringLiteral("\n    key: %1, from %2 or --store-key %3%4")
+                               .arg(service->key.shape, KeyVariable(*service), service->name,
+                                    service->key.required ? QString()
+                                                          : QStringLiteral(", if it wants one"));
+        }
     }
-    return description + QStringLiteral(
-                             "\nA LibreTranslate server's API key, if it wants one, comes from "
-                             "the environment's\nQUORVANE_LIBRETRANSLATE_KEY.");
+    return description;
 }
 
 void WriteLine(QIODevice &device, const QString &text) {
@@ -76,29 +101,98 @@ QString ReadText(QIODevice &input) {
     return QString::fromUtf8(bytes);
 }
 
-// The message and the reason of a press without a translation, and the run's status.
-int ReportFailure(const TranslateResult &result, const ServiceChoice &service, QIODevice &errors) {
+// The message and the reasons of a press without a translation, and the run's status.
+int ReportFailure(const TranslateResult &result, const ServiceChain &chain, QIODevice &errors) {
     switch (result.outcome) {
+        case TranslateOutcome::NoKey:
+            WriteLine(errors, NoKeyMessage(chain));
+            return ExitStatus::NoKey;
         case TranslateOutcome::NoData:
-            WriteLine(errors, FailureMessage(service.FirstRoot()));
+            WriteLine(errors, FailureMessage(chain.front().FirstRoot()));
             break;
         case TranslateOutcome::Refused:
             WriteLine(errors, RefusalMessage({}, MessageReader::Terminal));
+            break;
+        case TranslateOutcome::KeyRefused:
+            WriteLine(errors, KeyRefusedMessage(result.service,
+                                                result.serviceError, MessageReader::Terminal));
             break;
         case TranslateOutcome::NoTranslation:
         case TranslateOutcome::Translated:
             WriteLine(errors, NoTranslationMessage());
             break;
     }
-    if (!result.reason.isEmpty()) {
+    if (chain.size() > 1) {
+        WriteLine(errors, result.accounts.join(u'\n'));
+    } else if (!result.reason.isEmpty()) {
         WriteLine(errors, result.reason);
     }
-    return result.outcome == TranslateOutcome::NoData    ? ExitStatus::Unavailable
-           : result.outcome == TranslateOutcome::Refused ? ExitStatus::Refused
-                                                         : ExitStatus::NoTranslation;
+    switch (result.outcome) {
+        case TranslateOutcome::NoData:
+            return ExitStatus::Unavailable;
+        case TranslateOutcome::Refused:
+            return ExitStatus::Refused;
+        case TranslateOutcome::KeyRefused:
+            return ExitStatus::KeyRefused;
+        default:
+            return ExitStatus::NoTranslation;
+    }
+}
+
+// --store-key and --forget-key: the key never passes through an argument.
+int ManageKey(const QCommandLineParser &parser, const KeyOptions &options, QIODevice &input,
+              QIODevice &output, QIODevice &errors) {
+    const bool storing = parser.isSet(options.store);
+    const QString name = parser.value(storing ? options.store : options.forget);
+    const Service *service = ServiceNamed(name);
+    if (!service || service->key.shape.isEmpty()) {
+        WriteLine(errors, QStringLiteral("No service '%1' takes a key.").arg(name));
+        return ExitStatus::Usage;
+    }
+    if (!SecretServiceRuns()) {
+        WriteLine(errors, NoSecretServiceMessage());
+        return ExitStatus::Unavailable;
+    }
+    if (!storing) {
+        const QString error = ForgetKey(name);
+        WriteLine(error.isEmpty() ? output : errors,
+                  error.isEmpty() ? QStringLiteral("No key of %1 is kept any longer.").arg(name)
+                                  : error);
+        return error.isEmpty() ? ExitStatus::Translated : ExitStatus::Unavailable;
+    }
+    const QString key = ReadText(input).trimmed();
+    if (const QString problem = KeyProblem(*service, key); !problem.isEmpty()) {
+        WriteLine(errors, problem);
+        return ExitStatus::Usage;
+    }
+    const QString error = StoreKey(name, key);
+    WriteLine(error.isEmpty() ? output : errors,
+              error.isEmpty()
+                  ? QStringLiteral("The key of %1 is kept in the desktop's Secret Service.").arg(name)
+                  : error);
+    return error.isEmpty() ? ExitStatus::Translated : ExitStatus::Unavailable;
 }
 
 }  // namespace
+
+KeyedChain WithKeys(ServiceChain chain) {
+    for (ServiceChoice &choice : chain) {
+        if (choice.service->key.shape.isEmpty()) {
+            continue;
+        }
+        choice.key = KeyOf(*choice.service);
+        if (!choice.key.isEmpty()) {
+            if (const QString problem = KeyProblem(*choice.service, choice.key);
+                !problem.isEmpty()) {
+                return {{std::nullopt, problem}, ExitStatus::NoKey};
+            }
+        }
+        if (const QString problem = KeyTransportProblem(choice); !problem.isEmpty()) {
+            return {{std::nullopt, problem}, ExitStatus::Usage};
+        }
+    }
+    return {{std::move(chain), {}}, ExitStatus::Translated};
+}
 
 int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &output,
                    QIODevice &errors, const FetchContext &context) {
@@ -107,8 +201,9 @@ int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &ou
     const Directions directions;
     const QCommandLineOption serviceOption = ServiceOption();
     const QCommandLineOption selection = SelectionOption();
-    parser.addOptions(
-        {directions.ja2ch, directions.ch2ja, directions.automatic, serviceOption, selection});
+    const KeyOptions keyOptions;
+    parser.addOptions({directions.ja2ch, directions.ch2ja, directions.automatic, serviceOption,
+                       selection, keyOptions.store, keyOptions.forget});
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(
@@ -134,6 +229,12 @@ int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &ou
     if (parser.isSet(selection)) {
         return usageError(QStringLiteral("--selection takes no direction and no text."));
     }
+    if (parser.isSet(keyOptions.store) || parser.isSet(keyOptions.forget)) {
+        if (parser.isSet(keyOptions.store) && parser.isSet(keyOptions.forget)) {
+            return usageError(QStringLiteral("Store a key or forget it, not both."));
+        }
+        return ManageKey(parser, keyOptions, input, output, errors);
+    }
     const int chosen = int(parser.isSet(directions.ja2ch)) + int(parser.isSet(directions.ch2ja)) +
                        int(parser.isSet(directions.automatic));
     if (chosen != 1) {
@@ -141,10 +242,16 @@ int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &ou
                               ? QStringLiteral("Choose a direction: --ja2ch, --ch2ja or --auto.")
                               : QStringLiteral("Choose one direction only."));
     }
-    const ServiceChoiceOrError service = ResolveService(parser, serviceOption);
-    if (!service.choice) {
-        return usageError(service.error);
+    const ServiceChainOrError services = ChosenServices(parser, serviceOption);
+    if (!services.chain) {
+        return usageError(services.error);
     }
+    const KeyedChain keyed = WithKeys(*services.chain);
+    if (!keyed.chain.chain) {
+        WriteLine(errors, keyed.chain.error);
+        return keyed.failureStatus;
+    }
+    const ServiceChain &chain = *keyed.chain.chain;
     const QStringList words = parser.positionalArguments();
     const QString text = words.isEmpty() ? ReadText(input) : words.join(u' ');
     if (text.isEmpty()) {
@@ -155,11 +262,14 @@ int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &ou
                                              ? TranslateDirection::Ch2Ja
                                              : DirectionOfText(text);
     try {
-        const TranslateResult result = TranslateText(text, direction, *service.choice, context);
+        const TranslateResult result = TranslateText(text, direction, chain, context);
         if (result.outcome != TranslateOutcome::Translated) {
-            return ReportFailure(result, *service.choice, errors);
+            return ReportFailure(result, chain, errors);
         }
         WriteLine(output, *result.translation);
+        if (chain.size() > 1) {
+            WriteLine(errors, result.accounts.join(u'\n'));
+        }
         return ExitStatus::Translated;
     } catch (const RuntimeError &error) {
         WriteLine(
@@ -177,7 +287,7 @@ std::optional<WindowRun> WindowRunOf(const QStringList &arguments) {
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
         return std::nullopt;
     }
-    return WindowRun{ResolveService(parser, serviceOption), parser.isSet(selection)};
+    return WindowRun{ChosenServices(parser, serviceOption), parser.isSet(selection)};
 }
 
 bool MayHoldQtOptions(const QStringList &arguments) {

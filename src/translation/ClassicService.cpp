@@ -21,7 +21,7 @@ QString QueryTail(TranslateDirection direction) {
 }
 
 HttpRequest Request(const RequestParts &parts) {
-    return {.url = BuildTranslateUrl(parts.text, parts.direction, parts.root)};
+    return {.url = BuildTranslateUrl(parts.text(), parts.direction, parts.root)};
 }
 
 std::optional<QString> Translation(const HttpAnswer &answer) {
@@ -34,7 +34,7 @@ QString HelpPage(const ServiceChoice &choice) {
 }
 
 constexpr Endpoint kEndpoints[] = {
-    {u"" QUORVANE_SERVICE_ROOT, Request, Translation, NeverRefuses, SaysNothing},
+    {u"" QUORVANE_SERVICE_ROOT, Request, OneTranslation<Translation>, NeverRefuses, SaysNothing},
 };
 
 }  // namespace
@@ -45,7 +45,8 @@ const Service kClassicService = {
     .endpoints = kEndpoints,
     .maxAddressBytes = 0,
     .encoding = QueryEncoding::EveryByte,
-    .keyVariable = "",
+    .batch = {},
+    .key = {},
     .helpPage = HelpPage,
 };
 

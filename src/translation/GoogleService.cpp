@@ -38,18 +38,18 @@ HttpRequest Get(const QString &url, const QString &text) {
 HttpRequest SegmentsRequest(const RequestParts &parts) {
     return Get(parts.root + u"/translate_a/single?client=dict-chrome-ex&"_s +
                    Languages(parts.direction, false) + u"&dt=t&ie=UTF-8&oe=UTF-8&q="_s,
-               parts.text);
+               parts.text());
 }
 
 HttpRequest DictionaryRequest(const RequestParts &parts) {
     return Get(parts.root + u"/translate_a/t?client=dict-chrome-ex&"_s +
                    Languages(parts.direction, false) + u"&q="_s,
-               parts.text);
+               parts.text());
 }
 
 HttpRequest PageRequest(const RequestParts &parts) {
     return Get(parts.root + u"/m?"_s + Languages(parts.direction, true) + u"&ie=UTF-8&q="_s,
-               parts.text);
+               parts.text());
 }
 
 // Whether the attributes of an opening tag give it the class result-container, wherever the
@@ -75,21 +75,23 @@ std::optional<QString> DictionaryPart(const QJsonValue &element) {
 
 // 429, the sorry page and the consent page say "for now"; a 403 has been a lasting block of a
 // client id, but the endpoint rests all the same.
-bool Refuses(const HttpAnswer &answer) {
+Refusal Refuses(const HttpAnswer &answer) {
     static const QRegularExpression captchaForm(uR"(\sid\s*=\s*["']?captcha-form\b)"_s,
                                                 QRegularExpression::CaseInsensitiveOption);
     const QUrl redirect(answer.redirect);
-    return answer.status == 429 || answer.status == 403 ||
-           redirect.path().startsWith(u"/sorry/"_s) || redirect.host().startsWith(u"consent."_s) ||
-           captchaForm.match(answer.text).hasMatch();
+    const bool refuses = answer.status == 429 || answer.status == 403 ||
+                         redirect.path().startsWith(u"/sorry/"_s) ||
+                         redirect.host().startsWith(u"consent."_s) ||
+                         captchaForm.match(answer.text).hasMatch();
+    return refuses ? Refusal::ForNow : Refusal::None;
 }
 
 constexpr Endpoint kEndpoints[] = {
-    {u"https://translate.googleapis.com", SegmentsRequest, GoogleSegmentsTranslation, Refuses,
+    {u"https://translate.googleapis.com", SegmentsRequest, OneTranslation<GoogleSegmentsTranslation>, Refuses,
      SaysNothing},
-    {u"https://clients5.google.com", DictionaryRequest, GoogleDictionaryTranslation, Refuses,
+    {u"https://clients5.google.com", DictionaryRequest, OneTranslation<GoogleDictionaryTranslation>, Refuses,
      SaysNothing},
-    {u"https://translate.google.com", PageRequest, GooglePageTranslation, Refuses, SaysNothing},
+    {u"https://translate.google.com", PageRequest, OneTranslation<GooglePageTranslation>, Refuses, SaysNothing},
 };
 
 // The page for people is the basic page's site.
@@ -105,7 +107,8 @@ const Service kGoogleService = {
     .endpoints = kEndpoints,
     .maxAddressBytes = 8'000,
     .encoding = QueryEncoding::KeepUnreserved,
-    .keyVariable = "",
+    .batch = {},
+    .key = {},
     .helpPage = HelpPage,
 };
 

@@ -10,21 +10,21 @@ using namespace Qt::StringLiterals;
 
 HttpRequest Request(const RequestParts &parts) {
     const bool fromJapanese = parts.direction == TranslateDirection::Ja2Ch;
-    QByteArray form = "q=" + QueryValue(parts.text) +
+    QByteArray form = "q=" + QueryValue(parts.text()) +
                       (fromJapanese ? "&source=ja&target=zh" : "&source=zh&target=ja") +
                       "&format=text";
     if (!parts.key.isEmpty()) {
         form += "&api_key=" + QueryValue(parts.key);
     }
-    return {.url = parts.root + u"/translate"_s, .form = form};
+    return {.url = parts.root + u"/translate"_s, .body = form};
 }
 
 std::optional<QString> Translation(const HttpAnswer &answer) {
     return StringField(answer, "translatedText"_L1);
 }
 
-bool Refuses(const HttpAnswer &answer) {
-    return answer.status == 429;
+Refusal Refuses(const HttpAnswer &answer) {
+    return answer.status == 429 ? Refusal::ForNow : Refusal::None;
 }
 
 QString ServiceError(const HttpAnswer &answer) {
@@ -36,7 +36,7 @@ QString HelpPage(const ServiceChoice &choice) {
 }
 
 constexpr Endpoint kEndpoints[] = {
-    {u"http://127.0.0.1:5000", Request, Translation, Refuses, ServiceError},
+    {u"http://127.0.0.1:5000", Request, OneTranslation<Translation>, Refuses, ServiceError},
 };
 
 }  // namespace
@@ -47,7 +47,8 @@ const Service kLibreTranslateService = {
     .endpoints = kEndpoints,
     .maxAddressBytes = 0,
     .encoding = QueryEncoding::KeepUnreserved,
-    .keyVariable = "QUORVANE_LIBRETRANSLATE_KEY",
+    .batch = {},
+    .key = {.shape = u"KEY", .required = false},
     .helpPage = HelpPage,
 };
 

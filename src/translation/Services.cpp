@@ -7,6 +7,7 @@
 #include "common/BuildInfo.h"
 #include "translation/ClassicService.h"
 #include "translation/GoogleService.h"
+#include "translation/KeyedServices.h"
 #include "translation/LibreTranslateService.h"
 
 namespace quorvane {
@@ -15,7 +16,11 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-const Service *const kServices[] = {&kGoogleService, &kLibreTranslateService, &kClassicService};
+const Service *const kServices[] = {
+    &kGoogleService,  &kDeepLService,   &kBaiduService,          &kYoudaoService,
+    &kAzureService,   &kTencentService, &kCaiyunService,         &kLibreTranslateService,
+    &kClassicService,
+};
 
 bool IsServiceRoot(const QString &root) {
     static const QRegularExpression form(
@@ -23,10 +28,39 @@ bool IsServiceRoot(const QString &root) {
     return form.match(root).hasMatch() && QUrl(root, QUrl::StrictMode).isValid();
 }
 
+bool IsLoopback(const QUrl &url) {
+    static const QRegularExpression loopbackAddress(uR"(^127(\.[0-9]{1,3}){3}$|^::1$)"_s);
+    const QString host = url.host();
+    return host == u"localhost"_s || loopbackAddress.match(host).hasMatch();
+}
+
+std::optional<ServiceChoice> ParseServiceChoice(const QString &value, QString &error) {
+    const qsizetype equals = value.indexOf(u'=');
+    const QString name = value.left(equals);
+    const Service *service = ServiceNamed(name);
+    if (!service) {
+        error = u"Unknown service '%1'. The services: %2."_s.arg(name, ServiceNames());
+        return std::nullopt;
+    }
+    const QString root = equals < 0 ? QString() : value.mid(equals + 1);
+    if (equals >= 0 && !IsServiceRoot(root)) {
+        error = u"Not a service root: '%1'. A root is http:// or https:// and a host, with an "
+                u"optional port and no path. The services: %2."_s.arg(root, ServiceNames());
+        return std::nullopt;
+    }
+    return ServiceChoice{service, root};
+}
+
 }  // namespace
 
 std::span<const Service *const> Services() {
     return kServices;
+}
+
+const Service *ServiceNamed(QStringView name) {
+    const auto service = std::find_if(Services().begin(), Services().end(),
+                                      [name](const Service *row) { return row->name == name; });
+    return service == Services().end() ? nullptr : *service;
 }
 
 QString ServiceChoice::RootOf(const Endpoint &endpoint) const {
@@ -41,9 +75,9 @@ QString ServiceChoice::HelpPage() const {
     return service->helpPage(*this);
 }
 
-HttpRequest ServiceChoice::RequestOf(const Endpoint &endpoint, const QString &text,
+HttpRequest ServiceChoice::RequestOf(const Endpoint &endpoint, const QStringList &texts,
                                      TranslateDirection direction) const {
-    return endpoint.request({RootOf(endpoint), text, direction, key});
+    return endpoint.request({RootOf(endpoint), texts, direction, key});
 }
 
 QString ServiceNames() {
@@ -54,31 +88,62 @@ QString ServiceNames() {
     return names.join(u", "_s);
 }
 
-ServiceChoiceOrError ParseServiceChoice(const QString &value) {
-    const qsizetype equals = value.indexOf(u'=');
-    const QString name = value.left(equals);
-    const auto service = std::find_if(Services().begin(), Services().end(),
-                                      [&name](const Service *row) { return row->name == name; });
-    if (service == Services().end()) {
-        return {std::nullopt,
-                u"Unknown service '%1'. The services: %2."_s.arg(name, ServiceNames())};
+ServiceChainOrError ParseServiceChain(const QString &value) {
+    ServiceChain chain;
+    QString error;
+    for (const QString &element : value.split(u',')) {
+        std::optional<ServiceChoice> choice = ParseServiceChoice(element, error);
+        if (!choice) {
+            return {std::nullopt, error};
+        }
+        chain.append(*std::move(choice));
     }
-    const QString root = equals < 0 ? QString() : value.mid(equals + 1);
-    if (equals >= 0 && !IsServiceRoot(root)) {
-        return {std::nullopt,
-                u"Not a service root: '%1'. A root is http:// or https:// and a host, with an "
-                u"optional port and no path. The services: %2."_s.arg(root, ServiceNames())};
-    }
-    return {ServiceChoice{*service, root}, {}};
+    return {chain, {}};
 }
 
-ServiceChoiceOrError ChooseService(const std::optional<QString> &option,
-                                   const QString &environment) {
+ServiceChainOrError ChooseService(const std::optional<QString> &option,
+                                  const QString &environment) {
     if (option) {
-        return ParseServiceChoice(*option);
+        return ParseServiceChain(*option);
     }
-    return ParseServiceChoice(environment.isEmpty() ? QStringLiteral(QUORVANE_DEFAULT_SERVICE)
-                                                    : environment);
+    return ParseServiceChain(environment.isEmpty() ? QStringLiteral(QUORVANE_DEFAULT_SERVICE)
+                                                   : environment);
+}
+
+QString KeyVariable(const Service &service) {
+    return u"QUORVANE_KEY_"_s + service.name.toString().toUpper();
+}
+
+QString KeyProblem(const Service &service, const QString &key) {
+    const KeyForm &form = service.key;
+    const QString name = service.name.toString();
+    if (form.shape.isEmpty()) {
+        return u"The service %1 takes no key."_s.arg(name);
+    }
+    const bool printable = std::all_of(key.cbegin(), key.cend(), [](QChar c) {
+        return c.unicode() > u' ' && c.unicode() < 0x7F;
+    });
+    const qsizetype parts = key.count(u':') + 1;
+    if (key.isEmpty() || !printable || parts < form.minParts || parts > form.maxParts ||
+        key.split(u':').contains(QString())) {
+        return u"That is not a key of %1: a key of %1 is %2, on one line of printable ASCII "
+               u"without spaces."_s.arg(name, form.shape);
+    }
+    return {};
+}
+
+QString KeyTransportProblem(const ServiceChoice &choice) {
+    if (choice.key.isEmpty()) {
+        return {};
+    }
+    for (const Endpoint &endpoint : choice.service->endpoints) {
+        const QUrl root(choice.RootOf(endpoint));
+        if (root.scheme() != u"https"_s && !IsLoopback(root)) {
+            return u"The key of %1 goes over https:// only, not to %2."_s.arg(
+                choice.service->name, choice.RootOf(endpoint));
+        }
+    }
+    return {};
 }
 
 }  // namespace quorvane

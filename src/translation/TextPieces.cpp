@@ -28,11 +28,8 @@ bool IsCloser(QChar c) {
 
 class Splitter {
 public:
-    Splitter(const QString &text, qsizetype budget, QueryEncoding encoding)
-        : mText(text),
-          mBudget(budget),
-          mEncoding(encoding),
-          mGraphemes(QTextBoundaryFinder::Grapheme, text) {}
+    Splitter(const QString &text, const PieceRule &rule)
+        : mText(text), mRule(rule), mGraphemes(QTextBoundaryFinder::Grapheme, text) {}
 
     TextPieces Split() {
         TextPieces result;
@@ -40,8 +37,8 @@ public:
         result.leading = mText.left(start);
         while (start < mText.size()) {
             const qsizetype limit = FitEnd(start);
-            qsizetype cut = limit;
-            if (limit < mText.size()) {
+            qsizetype cut = mRule.everyLine ? LineCut(start, limit) : limit;
+            if (cut == limit && limit < mText.size()) {
                 cut = ParagraphCut(start, limit);
                 if (cut <= start) {
                     cut = SentenceCut(start, limit);
@@ -67,6 +64,9 @@ private:
 
     // Where the longest piece from `start` that fits the budget ends; one code point at least.
     qsizetype FitEnd(qsizetype start) const {
+        if (mRule.budget <= 0) {
+            return mText.size();
+        }
         qsizetype used = 0;
         qsizetype at = start;
         while (at < mText.size()) {
@@ -76,13 +76,26 @@ private:
                                         : 1;
             const char32_t c = width == 2 ? QChar::surrogateToUcs4(mText[at], mText[at + 1])
                                           : char32_t(mText[at].unicode());
-            used += EncodedLength(c, mEncoding);
-            if (used > mBudget && at > start) {
+            used += mRule.cost(c);
+            if (used > mRule.budget && at > start) {
                 break;
             }
             at += width;
         }
         return at;
+    }
+
+    // Before the white space around the first line break within the piece; `limit` without one.
+    qsizetype LineCut(qsizetype start, qsizetype limit) const {
+        for (qsizetype at = start; at < limit; ++at) {
+            if (IsLineBreak(mText[at])) {
+                while (mText[at - 1].isSpace()) {
+                    --at;
+                }
+                return at;
+            }
+        }
+        return limit;
     }
 
     // Before the white space around the last line break within the piece.
@@ -126,18 +139,26 @@ private:
     }
 
     const QString &mText;
-    qsizetype mBudget;
-    QueryEncoding mEncoding;
+    PieceRule mRule;
     QTextBoundaryFinder mGraphemes;
 };
 
 }  // namespace
 
+TextPieces SplitText(const QString &text, const PieceRule &rule) {
+    return Splitter(text, rule).Split();
+}
+
 TextPieces SplitText(const QString &text, qsizetype budget, QueryEncoding encoding) {
     if (budget <= 0 || EncodedSize(text, encoding) <= budget) {
         return {{}, {{text, {}}}};
     }
-    return Splitter(text, budget, encoding).Split();
+    const auto cost = encoding == QueryEncoding::EveryByte
+                          ? +[](char32_t c) { return EncodedLength(c, QueryEncoding::EveryByte); }
+                          : +[](char32_t c) {
+                                return EncodedLength(c, QueryEncoding::KeepUnreserved);
+                            };
+    return Splitter(text, {budget, cost}).Split();
 }
 
 }  // namespace quorvane

@@ -15,9 +15,9 @@ constexpr qint32 kFlashStepMs = 100;
 
 }  // namespace
 
-TranslateCommand::TranslateCommand(TranslateCommandView &view, ServiceChoice service,
+TranslateCommand::TranslateCommand(TranslateCommandView &view, ServiceChain chain,
                                    CommandSettings settings)
-    : mView(view), mService(std::move(service)), mSettings(std::move(settings)) {}
+    : mView(view), mChain(std::move(chain)), mSettings(std::move(settings)) {}
 
 TranslateCommand::~TranslateCommand() {
     for (const std::unique_ptr<QThread> &worker : mAbandonedWorkers) {
@@ -63,7 +63,16 @@ void TranslateCommand::Translate(TranslateDirection direction) {
     mPageHtml = std::move(result.page);
     switch (result.outcome) {
         case TranslateOutcome::NoData:
-            mView.showFailureMessage(FailureMessage(mService.FirstRoot()));
+            mView.showFailureMessage(FailureMessage(mChain.front().FirstRoot()));
+            return;
+        case TranslateOutcome::NoKey:
+            mView.setStatusText(NoKeyStatus());
+            mView.showFailureMessage(NoKeyMessage(mChain));
+            return;
+        case TranslateOutcome::KeyRefused:
+            mView.setStatusText(KeyRefusedStatus());
+            mView.showFailureMessage(
+                KeyRefusedMessage(result.service, result.serviceError, MessageReader::Window));
             return;
         case TranslateOutcome::Refused:
             mView.setStatusText(RefusalStatus());
@@ -93,12 +102,12 @@ std::optional<TranslateResult> TranslateCommand::FetchWhileDispatching(
     if (!mConnections) {
         mConnections = std::make_shared<ConnectionCache>();
     }
-    std::unique_ptr<QThread> worker(QThread::create([exchange, text, direction, service = mService,
+    std::unique_ptr<QThread> worker(QThread::create([exchange, text, direction, chain = mChain,
                                                      connections = mConnections, rests = mRests,
                                                      limits = mSettings.limits] {
         try {
             exchange->result =
-                TranslateText(text, direction, service,
+                TranslateText(text, direction, chain,
                               {connections.get(), &exchange->cancellation, limits}, rests.get());
         } catch (...) {
             exchange->error = std::current_exception();

@@ -37,11 +37,11 @@ struct CommandSettings {
     std::function<qint32()> tickSource{};
 };
 
-// The command behind both translate buttons: check the input, translate it through the service,
+// The command behind both translate buttons: check the input, translate it through the services,
 // show the result and the elapsed seconds.
 class TranslateCommand {
 public:
-    TranslateCommand(TranslateCommandView &view, ServiceChoice service,
+    TranslateCommand(TranslateCommandView &view, ServiceChain chain,
                      CommandSettings settings = {});
     // Waits for the threads of abandoned exchanges, which their cancellation ends at once.
     ~TranslateCommand();
@@ -73,7 +73,7 @@ private:
     clsWaitableTimer &WaitTimerAtFirstUse();
 
     TranslateCommandView &mView;
-    ServiceChoice mService;
+    ServiceChain mChain;
     CommandSettings mSettings;
     std::unique_ptr<clsTimeCount> mTimeCount;
     std::unique_ptr<clsWaitableTimer> mWaitTimer;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -12,11 +13,13 @@
 
 namespace quorvane {
 
-// From the best to the worst: of the answers of one piece's endpoints, the worst is reported.
+// From the best to the worst: of the answers that one piece got, the worst is reported.
 enum class TranslateOutcome {
     Translated,
+    NoKey,          // the service needs a key and has none: no request went out
     NoData,         // nothing came back
     NoTranslation,  // an answer without a translation
+    KeyRefused,     // the service refused the key
     Refused,        // the service refuses requests for now
 };
 
@@ -26,6 +29,10 @@ struct TranslateResult {
     std::optional<QString> translation{};  // character references decoded
     QString reason{};                      // why there is no translation, for the terminal
     QString serviceError{};                // the service's own words on it, if any
+    QString service{};  // the name of the service that gave the answer, or of the first that did
+    // One line for each service of the chain that had a part in it: "NAME: answered", or
+    // "NAME: " and why it gave no translation.
+    QStringList accounts{};
 };
 
 // The endpoints that refused, each resting for a while before it is asked again. Kept in memory
@@ -39,9 +46,10 @@ public:
     explicit EndpointRests(Clock clock = std::chrono::steady_clock::now);
 
     // For each endpoint of `service`, in order: the refusal that stands for its answer while it
-    // rests, or none when it is to be asked. When every endpoint rests, the one whose rest ends
-    // first is asked.
-    QList<std::optional<TranslateResult>> Standing(const ServiceChoice &service) const;
+    // rests, or none when it is to be asked. When every endpoint rests and `askOneWhenAllRest`,
+    // the one whose rest ends first is asked.
+    QList<std::optional<TranslateResult>> Standing(const ServiceChoice &service,
+                                                   bool askOneWhenAllRest = true) const;
     // A refusal starts the endpoint's rest; any other answer ends it, and no answer leaves it.
     void Record(const ServiceChoice &service, const Endpoint &endpoint,
                 const TranslateResult &result);
@@ -58,9 +66,14 @@ private:
     std::map<Key, Rest> mRests;
 };
 
-// The text through the chosen service: in pieces as long as one request may carry, over one
-// connection, in order. The first piece without a translation is the outcome of the whole. An
-// endpoint that refused rests in `rests`, or for the rest of this text without them.
+// The text through the chain of services: in pieces and requests as large as each service takes,
+// over one connection, in order. Each piece goes to the first service that translates it; a
+// service that refused, refused its key or has none is passed over for the rest of the text. The
+// first piece that no service translates is the outcome of the whole. An endpoint that refused
+// rests in `rests`, or for the rest of this text without them.
+TranslateResult TranslateText(const QString &text, TranslateDirection direction,
+                              const ServiceChain &chain, const FetchContext &context = {},
+                              EndpointRests *rests = nullptr);
 TranslateResult TranslateText(const QString &text, TranslateDirection direction,
                               const ServiceChoice &service, const FetchContext &context = {},
                               EndpointRests *rests = nullptr);

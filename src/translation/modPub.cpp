@@ -55,14 +55,41 @@ size_t AppendToBody(char *data, size_t size, size_t count, void *userData) {
     return length;
 }
 
-void ConfigureRequest(CURL *curl, const HttpRequest &request, const QByteArray &url) {
+struct CurlListDeleter {
+    void operator()(curl_slist *list) const { curl_slist_free_all(list); }
+};
+using CurlList = std::unique_ptr<curl_slist, CurlListDeleter>;
+
+// The request's own header lines, and the body's type when it has one; libcurl reads them
+// while the exchange lasts.
+CurlList HeaderLines(const HttpRequest &request) {
+    CurlList lines;
+    const auto append = [&lines](const QByteArray &line) {
+        curl_slist *longer = curl_slist_append(lines.get(), line.constData());
+        if (longer) {
+            (void)lines.release();
+            lines.reset(longer);
+        }
+    };
+    if (!request.body.isEmpty()) {
+        append("Content-Type: " + request.contentType);
+    }
+    for (const QByteArray &line : request.headers) {
+        append(line);
+    }
+    return lines;
+}
+
+void ConfigureRequest(CURL *curl, const HttpRequest &request, const QByteArray &url,
+                      curl_slist *headers) {
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
-    if (request.form.isEmpty()) {
+    if (request.body.isEmpty()) {
         curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
     } else {
-        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.form.size()));
-        curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, request.form.constData());
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(request.body.size()));
+        curl_easy_setopt(curl, CURLOPT_COPYPOSTFIELDS, request.body.constData());
     }
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
     curl_easy_setopt(
         curl, CURLOPT_USERAGENT,
         request.userAgent.isEmpty() ? "Quorvane/" QUORVANE_VERSION : request.userAgent.constData());
@@ -255,7 +282,8 @@ HttpAnswer Fetch(const HttpRequest &request, const FetchContext &context) {
 
     BodySink sink{{}, context.limits.maxBodyBytes};
     char errorText[CURL_ERROR_SIZE] = {};
-    ConfigureRequest(curl.get(), request, address);
+    const CurlList headers = HeaderLines(request);
+    ConfigureRequest(curl.get(), request, address, headers.get());
     ConfigureExchange(curl.get(), sink, context, errorText);
     if (context.connections) {
         curl_easy_setopt(curl.get(), CURLOPT_SHARE, context.connections->mShare->handle);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <atomic>
 #include <chrono>
@@ -63,8 +64,10 @@ struct FetchContext {
 
 struct HttpRequest {
     QString url;
-    QByteArray form{};       // not empty: a POST of this application/x-www-form-urlencoded body
-    QByteArray userAgent{};  // empty: Quorvane's own
+    QByteArray body{};  // not empty: a POST of this body
+    QByteArray contentType = "application/x-www-form-urlencoded";
+    QList<QByteArray> headers{};  // further "Name: value" lines
+    QByteArray userAgent{};       // empty: Quorvane's own
     bool followRedirects = true;
 };
 

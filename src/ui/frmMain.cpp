@@ -117,10 +117,10 @@ const frmMain::PictureControl frmMain::kPictureControls[] = {
      &frmMain::Image7_Click},
 };
 
-frmMain::frmMain(const ServiceChoice &service, CommandSettings settings, QWidget *parent)
+frmMain::frmMain(const ServiceChain &chain, CommandSettings settings, QWidget *parent)
     : SkinnedWindow(parent, Qt::Window | Qt::FramelessWindowHint),
-      mService(service),
-      mTranslate(*this, service, std::move(settings)) {
+      mChain(chain),
+      mTranslate(*this, chain, std::move(settings)) {
     InstallWindowAccessibility();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Quorvane"));
@@ -298,7 +298,7 @@ void frmMain::Translate(TranslateDirection direction) {
 }
 
 void frmMain::Image5_Click() {
-    QDesktopServices::openUrl(QUrl(mService.HelpPage()));
+    QDesktopServices::openUrl(QUrl(mChain.front().HelpPage()));
 }
 
 void frmMain::Image6_Click() {

@@ -25,7 +25,7 @@ class frmMain : public SkinnedWindow, private TranslateCommandView {
     Q_OBJECT
 
 public:
-    explicit frmMain(const ServiceChoice &service, CommandSettings settings = {},
+    explicit frmMain(const ServiceChain &chain, CommandSettings settings = {},
                      QWidget *parent = nullptr);
 
     const TranslateCommand &translateCommand() const { return mTranslate; }
@@ -100,7 +100,7 @@ private:
     ImageControl *Image7 = nullptr;
     PictureButtonLooks *mLooks = nullptr;
 
-    ServiceChoice mService;
+    ServiceChain mChain;
     TranslateCommand mTranslate;
     std::optional<QPoint> mManualDragOffset;
 };

@@ -73,7 +73,7 @@ int main(int argc, char **argv) {
             return RunFromTerminal(app);
         }
     }
-    if (!run->service.choice) {
+    if (!run->service.chain) {
         std::fprintf(stderr, "%s\n", qPrintable(run->service.error));
         return quorvane::ExitStatus::Usage;
     }
@@ -83,7 +83,13 @@ int main(int argc, char **argv) {
     if (WindowOnBus::AskRunningWindow(run->translateSelection)) {
         return 0;
     }
-    quorvane::frmMain window(*run->service.choice);
+    // Keys only for a window of its own: a hand-over asks no Secret Service.
+    const quorvane::KeyedChain keyed = quorvane::WithKeys(*run->service.chain);
+    if (!keyed.chain.chain) {
+        std::fprintf(stderr, "%s\n", qPrintable(keyed.chain.error));
+        return keyed.failureStatus;
+    }
+    quorvane::frmMain window(*keyed.chain.chain);
     WindowOnBus onBus(window);
     if (onBus.ClaimName() == WindowOnBus::Claim::HeldByAnother &&
         WindowOnBus::AskRunningWindow(run->translateSelection)) {

@@ -8,11 +8,11 @@ using namespace Qt::StringLiterals;
 namespace stand_in {
 
 quorvane::ServiceChoice Choice(const QString &name, const QString &root) {
-    const quorvane::ServiceChoiceOrError parsed = quorvane::ParseServiceChoice(name + u'=' + root);
-    if (!parsed.choice) {
+    const quorvane::ServiceChainOrError parsed = quorvane::ParseServiceChain(name + u'=' + root);
+    if (!parsed.chain) {
         qFatal("%s", qPrintable(parsed.error));
     }
-    return *parsed.choice;
+    return parsed.chain->front();
 }
 
 QString FieldValue(const QByteArray &fields, const QByteArray &key) {
