@@ -5,6 +5,7 @@
 
 #include "cli/CommandLine.h"
 #include "common/BuildInfo.h"
+#include "support/KeyedStandIns.h"
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
 #include "support/TestCertificates.h"
@@ -78,6 +79,12 @@ private slots:
     void answersHelpAndVersion();
     void choosesAndReportsTheService_data();
     void choosesAndReportsTheService();
+    void chainFallsBackAndNamesEachService_data();
+    void chainFallsBackAndNamesEachService();
+    void unfitKeyIsRefusedBeforeAnyRequest_data();
+    void unfitKeyIsRefusedBeforeAnyRequest();
+    void keyCommandsNeedASecretService_data();
+    void keyCommandsNeedASecretService();
     void untrustedCertificateIsNoDataWithItsReason();
     void asksForTheWindow_data();
     void asksForTheWindow();
@@ -269,6 +276,157 @@ void TestCommandLine::choosesAndReportsTheService() {
     qunsetenv("QUORVANE_SERVICE");
     QCOMPARE(QString::fromUtf8(run.errors), errors);
     QCOMPARE(QString::fromUtf8(run.output), output);
+    QCOMPARE(run.status, status);
+}
+
+void TestCommandLine::chainFallsBackAndNamesEachService_data() {
+    QTest::addColumn<LoopbackServer::Script>("first");   // at FIRST
+    QTest::addColumn<LoopbackServer::Script>("second");  // at SECOND
+    QTest::addColumn<QString>("chain");
+    QTest::addColumn<bool>("keys");  // every keyed service has its stand-in's key
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("errors");
+    const auto always = [](int status, const QByteArray &body) {
+        return LoopbackServer::Script([=](LoopbackServer::Exchange &exchange) {
+            exchange.send(LoopbackServer::keepAliveResponse(status, body));
+        });
+    };
+    const LoopbackServer::Script quota = always(456, R"({"message":"Quota exceeded"})");
+    const LoopbackServer::Script forbidden = always(403, R"({"message":"Forbidden"})");
+    const LoopbackServer::Script badRequest = always(400, R"({"message":"Bad request"})");
+    const LoopbackServer::Script tooFrequent =
+        always(200, R"({"error_code":"54003","error_msg":"Invalid Access Limit"})");
+    const LoopbackServer::Script closed = [](LoopbackServer::Exchange &) {};
+    const LoopbackServer::Script baidu =
+        stand_in::Keyed(u"baidu"_s, [](const QString &) { return u"我喜欢猫"_s; });
+    const LoopbackServer::Script google =
+        stand_in::Google({.page = stand_in::Always(LoopbackServer::keepAliveResponse(
+                              200, stand_in::GooglePage(u"我喜欢猫"_s)))});
+    const QString deeplBaidu = u"deepl=FIRST,baidu=SECOND"_s;
+    const QString noData = u"Empty reply from server"_s;
+
+    QTest::newRow("deepl's quota is used up, baidu translates")
+        << quota << baidu << deeplBaidu << true << 0 << u"我喜欢猫\n"_s
+        << u"deepl: Quota exceeded\nbaidu: answered\n"_s;
+    QTest::newRow("both refuse: 75")
+        << quota << tooFrequent << deeplBaidu << true << 75 << QString()
+        << RefusalMessage({}, MessageReader::Terminal) +
+               u"\ndeepl: Quota exceeded\nbaidu: 54003 Invalid Access Limit\n"_s;
+    QTest::newRow("the key refused before a service without data: 77")
+        << forbidden << closed << deeplBaidu << true << 77 << QString()
+        << KeyRefusedMessage(u"deepl"_s, u"Forbidden"_s, MessageReader::Terminal) +
+               u"\ndeepl: Forbidden\nbaidu: "_s + noData + u'\n';
+    QTest::newRow("an answer without a translation before no data: 65")
+        << badRequest << closed << deeplBaidu << true << 65 << QString()
+        << NoTranslationMessage() + u"\ndeepl: Bad request\nbaidu: "_s + noData + u'\n';
+    QTest::newRow("no data from either: 69")
+        << closed << closed << deeplBaidu << true << 69 << QString()
+        << FailureMessage(u"FIRST"_s) + u"\ndeepl: "_s + noData + u"\nbaidu: "_s + noData + u'\n';
+    QTest::newRow("a service without a key is passed over")
+        << google << google << u"deepl=FIRST,google=SECOND"_s << false << 0 << u"我喜欢猫\n"_s
+        << u"deepl: no key\ngoogle: answered\n"_s;
+    QTest::newRow("no service has a key: 78")
+        << baidu << baidu << deeplBaidu << false << 78 << QString()
+        << NoKeyMessage({{ServiceNamed(u"deepl"), {}}, {ServiceNamed(u"baidu"), {}}}) +
+               u'\n';
+}
+
+void TestCommandLine::chainFallsBackAndNamesEachService() {
+    QFETCH(LoopbackServer::Script, first);
+    QFETCH(LoopbackServer::Script, second);
+    QFETCH(QString, chain);
+    QFETCH(bool, keys);
+    QFETCH(int, status);
+    QFETCH(QString, output);
+    QFETCH(QString, errors);
+    LoopbackServer firstServer(first);
+    LoopbackServer secondServer(second);
+    const QStringList keyed{u"deepl"_s, u"baidu"_s};
+    for (const QString &service : keyed) {
+        if (keys) {
+            qputenv(qPrintable(u"QUORVANE_KEY_"_s + service.toUpper()),
+                    stand_in::KeyOf(service).toUtf8());
+        }
+    }
+    const Run run = RunInProcess({u"--service"_s,
+                                  chain.replace(u"FIRST"_s, firstServer.root())
+                                      .replace(u"SECOND"_s, secondServer.root()),
+                                  u"--ja2ch"_s, u"猫が好き"_s});
+    for (const QString &service : keyed) {
+        qunsetenv(qPrintable(u"QUORVANE_KEY_"_s + service.toUpper()));
+    }
+    QCOMPARE(QString::fromUtf8(run.errors), errors.replace(u"FIRST"_s, firstServer.root()));
+    QCOMPARE(QString::fromUtf8(run.output), output);
+    QCOMPARE(run.status, status);
+}
+
+void TestCommandLine::unfitKeyIsRefusedBeforeAnyRequest_data() {
+    QTest::addColumn<QString>("service");
+    QTest::addColumn<QByteArray>("key");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("errors");
+    const QString baiduShape =
+        u"That is not a key of baidu: a key of baidu is APPID:SECRET, on one line of printable "
+        u"ASCII without spaces.\n"_s;
+    QTest::newRow("a Baidu key without its colon") << u"baidu=ROOT"_s << QByteArray("20150630")
+                                                   << 78 << baiduShape;
+    QTest::newRow("a line break") << u"baidu=ROOT"_s << QByteArray("2015:123\n456") << 78
+                                  << baiduShape;
+    QTest::newRow("non-ASCII") << u"baidu=ROOT"_s << QByteArray("2015:秘密") << 78 << baiduShape;
+    QTest::newRow("an empty part") << u"baidu=ROOT"_s << QByteArray("2015:") << 78 << baiduShape;
+    QTest::newRow("a key over plain HTTP to another machine")
+        << u"deepl=http://translate.example"_s << QByteArray("k:fx") << 64
+        << u"The key of deepl goes over https:// only, not to http://translate.example.\n"_s;
+}
+
+void TestCommandLine::unfitKeyIsRefusedBeforeAnyRequest() {
+    QFETCH(QString, service);
+    QFETCH(QByteArray, key);
+    QFETCH(int, status);
+    QFETCH(QString, errors);
+    LoopbackServer server(stand_in::Keyed(u"baidu"_s, [](const QString &text) { return text; }));
+    const QString name = service.section(u'=', 0, 0);
+    qputenv(qPrintable(u"QUORVANE_KEY_"_s + name.toUpper()), key);
+    const Run run = RunInProcess({u"--service"_s, service.replace(u"ROOT"_s, server.root()),
+                                  u"--ja2ch"_s, u"猫"_s});
+    qunsetenv(qPrintable(u"QUORVANE_KEY_"_s + name.toUpper()));
+    QCOMPARE(QString::fromUtf8(run.errors), errors);
+    QCOMPARE(run.status, status);
+    QVERIFY(!run.errors.contains(key));
+    QCOMPARE(server.connections(), 0);
+}
+
+void TestCommandLine::keyCommandsNeedASecretService_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("errors");
+    const QString noSecretService =
+        u"No Secret Service runs on this desktop: GNOME Keyring, KWallet or KeePassXC keep keys. "
+        u"The key is written nowhere else.\n"_s;
+    QTest::newRow("store") << QStringList{u"--store-key"_s, u"deepl"_s} << QByteArray("k:fx\n")
+                           << 69 << noSecretService;
+    QTest::newRow("forget") << QStringList{u"--forget-key"_s, u"deepl"_s} << QByteArray() << 69
+                            << noSecretService;
+    QTest::newRow("a service without keys")
+        << QStringList{u"--store-key"_s, u"google"_s} << QByteArray("k") << 64
+        << u"No service 'google' takes a key.\n"_s;
+    QTest::newRow("a key that cannot be one")
+        << QStringList{u"--store-key"_s, u"tencent"_s} << QByteArray("id-only\n") << 64
+        << u"That is not a key of tencent: a key of tencent is SECRETID:SECRETKEY or "
+           u"SECRETID:SECRETKEY:REGION, on one line of printable ASCII without spaces.\n"_s;
+}
+
+// The tests' session bus is out of reach: no Secret Service, and nothing written anywhere.
+void TestCommandLine::keyCommandsNeedASecretService() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
+    QFETCH(int, status);
+    QFETCH(QString, errors);
+    const Run run = RunInProcess(arguments, input);
+    QCOMPARE(QString::fromUtf8(run.errors), errors);
+    QCOMPARE(run.output, QByteArray());
     QCOMPARE(run.status, status);
 }
 

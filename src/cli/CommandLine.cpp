@@ -149,6 +149,12 @@ int ManageKey(const QCommandLineParser &parser, const KeyOptions &options, QIODe
         WriteLine(errors, QStringLiteral("No service '%1' takes a key.").arg(name));
         return ExitStatus::Usage;
     }
+    const QString key = storing ? ReadText(input).trimmed() : QString();
+    if (const QString problem = storing ? KeyProblem(*service, key) : QString();
+        !problem.isEmpty()) {
+        WriteLine(errors, problem);
+        return ExitStatus::Usage;
+    }
     if (!SecretServiceRuns()) {
         WriteLine(errors, NoSecretServiceMessage());
         return ExitStatus::Unavailable;
@@ -159,11 +165,6 @@ int ManageKey(const QCommandLineParser &parser, const KeyOptions &options, QIODe
                   error.isEmpty() ? QStringLiteral("No key of %1 is kept any longer.").arg(name)
                                   : error);
         return error.isEmpty() ? ExitStatus::Translated : ExitStatus::Unavailable;
-    }
-    const QString key = ReadText(input).trimmed();
-    if (const QString problem = KeyProblem(*service, key); !problem.isEmpty()) {
-        WriteLine(errors, problem);
-        return ExitStatus::Usage;
     }
     const QString error = StoreKey(name, key);
     WriteLine(error.isEmpty() ? output : errors,
