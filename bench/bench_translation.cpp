@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 #include <thread>
 
+#include "support/KeyedStandIns.h"
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
 #include "translation/ClassicService.h"
@@ -126,6 +127,48 @@ BENCHMARK_CAPTURE(ThroughGoogleToday, one_press, u"猫が好きです。\n名前
     ->UseRealTime()
     ->Iterations(5);
 BENCHMARK_CAPTURE(ThroughGoogleToday, ten_thousand_characters, MixedText(40'000).left(10'000))
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+// 20,000 characters through each keyed service against its stand-in, which checks every request
+// as the service does and takes 50 ms over each: the requests, and whether the text came back
+// whole (1) or not (0).
+void ThroughKeyedService(benchmark::State &state, const QString &service) {
+    const QString text = MixedText(80'000).left(20'000);
+    for (auto _ : state) {
+        LoopbackServer far(
+            stand_in::Keyed(
+                service, [](const QString &piece) { return piece; }, std::chrono::milliseconds(50)),
+            {.keepAlive = true});
+        ServiceChoice choice = stand_in::Choice(service, far.root());
+        choice.key = stand_in::KeyOf(service);
+        const TranslateResult result = TranslateText(text, TranslateDirection::Ja2Ch, choice);
+        state.counters["whole"] = result.translation == text ? 1 : 0;
+        state.counters["requests"] = double(far.requests().size());
+    }
+}
+BENCHMARK_CAPTURE(ThroughKeyedService, deepl, u"deepl"_s)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK_CAPTURE(ThroughKeyedService, baidu, u"baidu"_s)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK_CAPTURE(ThroughKeyedService, youdao, u"youdao"_s)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK_CAPTURE(ThroughKeyedService, azure, u"azure"_s)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK_CAPTURE(ThroughKeyedService, tencent, u"tencent"_s)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+BENCHMARK_CAPTURE(ThroughKeyedService, caiyun, u"caiyun"_s)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);

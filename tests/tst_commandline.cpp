@@ -194,11 +194,11 @@ void TestCommandLine::answersHelpAndVersion() {
     QCOMPARE(run.status, 0);
     QVERIFY2(run.output.startsWith(begins), run.output.constData());
     if (begins.startsWith("Usage")) {
-        for (const QByteArray name : {"--ja2ch", "--ch2ja", "--auto", "--version", "--service",
-                                      "--store-key", "--forget-key", "google:", "deepl:",
-                                      "baidu:", "youdao:", "azure:", "tencent:", "caiyun:",
-                                      "libretranslate:", "classic:", "QUORVANE_SERVICE",
-                                      "QUORVANE_KEY_DEEPL", "APPID:SECRET"}) {
+        for (const QByteArray name :
+             {"--ja2ch", "--ch2ja", "--auto", "--version", "--service", "--store-key",
+              "--forget-key", "google:", "deepl:", "baidu:", "youdao:", "azure:", "tencent:",
+              "caiyun:", "libretranslate:", "classic:", "QUORVANE_SERVICE", "QUORVANE_KEY_DEEPL",
+              "APPID:SECRET"}) {
             QVERIFY(run.output.contains(name));
         }
     } else {
@@ -248,18 +248,21 @@ void TestCommandLine::choosesAndReportsTheService_data() {
     QTest::newRow("unknown service")
         << google << none << QStringList{u"--service"_s, u"bing"_s, u"--ja2ch"_s, u"x"_s} << 64
         << QString()
-        << u"Unknown service 'bing'. The services: google, deepl, baidu, youdao, azure, tencent, caiyun, "
+        << u"Unknown service 'bing'. The services: google, deepl, baidu, youdao, azure, tencent, "
+           u"caiyun, "
            u"libretranslate, classic.\n"_s;
     QTest::newRow("root with a path")
         << google << none
         << QStringList{u"--service"_s, u"google=http://127.0.0.1:9/x"_s, u"--ja2ch"_s, u"x"_s} << 64
         << QString()
         << u"Not a service root: 'http://127.0.0.1:9/x'. A root is http:// or https:// and a host, "
-           u"with an optional port and no path. The services: google, deepl, baidu, youdao, azure, tencent, caiyun, "
+           u"with an optional port and no path. The services: google, deepl, baidu, youdao, azure, "
+           u"tencent, caiyun, "
            u"libretranslate, classic.\n"_s;
     QTest::newRow("unknown service in the environment")
         << google << QByteArray("yandex") << QStringList{u"--ja2ch"_s, u"x"_s} << 64 << QString()
-        << u"Unknown service 'yandex'. The services: google, deepl, baidu, youdao, azure, tencent, caiyun, "
+        << u"Unknown service 'yandex'. The services: google, deepl, baidu, youdao, azure, tencent, "
+           u"caiyun, "
            u"libretranslate, classic.\n"_s;
 }
 
@@ -328,8 +331,7 @@ void TestCommandLine::chainFallsBackAndNamesEachService_data() {
         << u"deepl: no key\ngoogle: answered\n"_s;
     QTest::newRow("no service has a key: 78")
         << baidu << baidu << deeplBaidu << false << 78 << QString()
-        << NoKeyMessage({{ServiceNamed(u"deepl"), {}}, {ServiceNamed(u"baidu"), {}}}) +
-               u'\n';
+        << NoKeyMessage({{ServiceNamed(u"deepl"), {}}, {ServiceNamed(u"baidu"), {}}}) + u'\n';
 }
 
 void TestCommandLine::chainFallsBackAndNamesEachService() {
@@ -349,10 +351,10 @@ void TestCommandLine::chainFallsBackAndNamesEachService() {
                     stand_in::KeyOf(service).toUtf8());
         }
     }
-    const Run run = RunInProcess({u"--service"_s,
-                                  chain.replace(u"FIRST"_s, firstServer.root())
-                                      .replace(u"SECOND"_s, secondServer.root()),
-                                  u"--ja2ch"_s, u"猫が好き"_s});
+    const Run run = RunInProcess(
+        {u"--service"_s,
+         chain.replace(u"FIRST"_s, firstServer.root()).replace(u"SECOND"_s, secondServer.root()),
+         u"--ja2ch"_s, u"猫が好き"_s});
     for (const QString &service : keyed) {
         qunsetenv(qPrintable(u"QUORVANE_KEY_"_s + service.toUpper()));
     }
@@ -369,8 +371,8 @@ void TestCommandLine::unfitKeyIsRefusedBeforeAnyRequest_data() {
     const QString baiduShape =
         u"That is not a key of baidu: a key of baidu is APPID:SECRET, on one line of printable "
         u"ASCII without spaces.\n"_s;
-    QTest::newRow("a Baidu key without its colon") << u"baidu=ROOT"_s << QByteArray("20150630")
-                                                   << 78 << baiduShape;
+    QTest::newRow("a Baidu key without its colon")
+        << u"baidu=ROOT"_s << QByteArray("20150630") << 78 << baiduShape;
     QTest::newRow("a line break") << u"baidu=ROOT"_s << QByteArray("2015:123\n456") << 78
                                   << baiduShape;
     QTest::newRow("non-ASCII") << u"baidu=ROOT"_s << QByteArray("2015:秘密") << 78 << baiduShape;
@@ -388,8 +390,8 @@ void TestCommandLine::unfitKeyIsRefusedBeforeAnyRequest() {
     LoopbackServer server(stand_in::Keyed(u"baidu"_s, [](const QString &text) { return text; }));
     const QString name = service.section(u'=', 0, 0);
     qputenv(qPrintable(u"QUORVANE_KEY_"_s + name.toUpper()), key);
-    const Run run = RunInProcess({u"--service"_s, service.replace(u"ROOT"_s, server.root()),
-                                  u"--ja2ch"_s, u"猫"_s});
+    const Run run = RunInProcess(
+        {u"--service"_s, service.replace(u"ROOT"_s, server.root()), u"--ja2ch"_s, u"猫"_s});
     qunsetenv(qPrintable(u"QUORVANE_KEY_"_s + name.toUpper()));
     QCOMPARE(QString::fromUtf8(run.errors), errors);
     QCOMPARE(run.status, status);
@@ -455,10 +457,11 @@ void TestCommandLine::asksForTheWindow_data() {
     QTest::newRow("a service and its root")
         << QStringList{u"--service=classic=http://127.0.0.1:9"_s} << true << u"classic"_s << false;
     QTest::newRow("the selection") << QStringList{u"--selection"_s} << true << buildDefault << true;
-    QTest::newRow("an unknown service")
-        << QStringList{u"--service"_s, u"bing"_s} << true
-        << u"Unknown service 'bing'. The services: google, deepl, baidu, youdao, azure, tencent, caiyun, "
-           u"libretranslate, classic."_s << false;
+    QTest::newRow("an unknown service") << QStringList{u"--service"_s, u"bing"_s} << true
+                                        << u"Unknown service 'bing'. The services: google, deepl, "
+                                           u"baidu, youdao, azure, tencent, caiyun, "
+                                           u"libretranslate, classic."_s
+                                        << false;
     QTest::newRow("a direction") << QStringList{u"--service"_s, u"google"_s, u"--ja2ch"_s} << false
                                  << QString() << false;
     QTest::newRow("the selection and a text")
@@ -476,7 +479,8 @@ void TestCommandLine::asksForTheWindow() {
     QCOMPARE(run.has_value(), window);
     if (run) {
         const ServiceChainOrError &chosen = run->service;
-        QCOMPARE(chosen.chain ? chosen.chain->front().service->name.toString() : chosen.error, service);
+        QCOMPARE(chosen.chain ? chosen.chain->front().service->name.toString() : chosen.error,
+                 service);
         QCOMPARE(run->translateSelection, selection);
     }
 }

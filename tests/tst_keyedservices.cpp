@@ -16,8 +16,8 @@ Q_DECLARE_METATYPE(TranslateDirection)
 
 namespace {
 
-const QStringList kKeyed{u"deepl"_s,  u"baidu"_s,   u"youdao"_s,
-                         u"azure"_s,  u"tencent"_s, u"caiyun"_s};
+const QStringList kKeyed{u"deepl"_s, u"baidu"_s,   u"youdao"_s,
+                         u"azure"_s, u"tencent"_s, u"caiyun"_s};
 
 ServiceChoice Keyed(const QString &name, const LoopbackServer &server) {
     ServiceChoice choice = Choice(name, server.root());
@@ -123,7 +123,7 @@ void TestKeyedServices::youdaoSignsTheShortenedInput_data() {
     QTest::addColumn<QString>("q");
     QTest::addColumn<QString>("input");
     QTest::newRow("20 characters, whole") << u"一二三四五六七八九十一二三四五六七八九十"_s
-                                         << u"一二三四五六七八九十一二三四五六七八九十"_s;
+                                          << u"一二三四五六七八九十一二三四五六七八九十"_s;
     QTest::newRow("21 characters: first 10, length, last 10")
         << u"abcdefghij-klmnopqrst"_s << u"abcdefghij21klmnopqrst"_s;
 }
@@ -131,9 +131,11 @@ void TestKeyedServices::youdaoSignsTheShortenedInput_data() {
 void TestKeyedServices::youdaoSignsTheShortenedInput() {
     QFETCH(QString, q);
     QFETCH(QString, input);
-    const QByteArray expected = QCryptographicHash::hash(
-        (u"key"_s + input + u"salt"_s + u"1700000000"_s + u"secret"_s).toUtf8(),
-        QCryptographicHash::Sha256).toHex();
+    const QByteArray expected =
+        QCryptographicHash::hash(
+            (u"key"_s + input + u"salt"_s + u"1700000000"_s + u"secret"_s).toUtf8(),
+            QCryptographicHash::Sha256)
+            .toHex();
     QCOMPARE(YoudaoSign(u"key"_s, q, u"salt"_s, u"1700000000"_s, u"secret"_s),
              QString::fromLatin1(expected));
 }
@@ -166,8 +168,8 @@ void TestKeyedServices::errorsAreClassified_data() {
     QTest::addColumn<QString>("serviceError");
     const auto row = [](const char *name, const char *service, int status, const char *body,
                         TranslateOutcome outcome, const QString &serviceError) {
-        QTest::newRow(name) << QString::fromLatin1(service) << status << QByteArray(body)
-                            << outcome << serviceError;
+        QTest::newRow(name) << QString::fromLatin1(service) << status << QByteArray(body) << outcome
+                            << serviceError;
     };
     using O = TranslateOutcome;
     row("deepl 456", "deepl", 456, R"({"message":"Quota exceeded"})", O::Refused,
@@ -183,12 +185,14 @@ void TestKeyedServices::errorsAreClassified_data() {
         O::Refused, u"54003 Invalid Access Limit"_s);
     row("baidu 54004", "baidu", 200, R"({"error_code":"54004","error_msg":"Insufficient balance"})",
         O::Refused, u"54004 Insufficient balance"_s);
-    row("baidu 54005", "baidu", 200, R"({"error_code":"54005","error_msg":"Long query too frequently"})",
-        O::Refused, u"54005 Long query too frequently"_s);
+    row("baidu 54005", "baidu", 200,
+        R"({"error_code":"54005","error_msg":"Long query too frequently"})", O::Refused,
+        u"54005 Long query too frequently"_s);
     row("baidu 52003", "baidu", 200, R"({"error_code":"52003","error_msg":"UNAUTHORIZED USER"})",
         O::KeyRefused, u"52003 UNAUTHORIZED USER"_s);
-    row("baidu 54001 as a number", "baidu", 200, R"({"error_code":54001,"error_msg":"Invalid Sign"})",
-        O::KeyRefused, u"54001 Invalid Sign"_s);
+    row("baidu 54001 as a number", "baidu", 200,
+        R"({"error_code":54001,"error_msg":"Invalid Sign"})", O::KeyRefused,
+        u"54001 Invalid Sign"_s);
     row("baidu 58001", "baidu", 200, R"({"error_code":"58001","error_msg":"INVALID_TO_PARAM"})",
         O::NoTranslation, u"58001 INVALID_TO_PARAM"_s);
     row("youdao 411", "youdao", 200, R"({"errorCode":"411"})", O::Refused, u"errorCode 411"_s);
@@ -203,8 +207,8 @@ void TestKeyedServices::errorsAreClassified_data() {
         O::KeyRefused, u"401000 not authorized"_s);
     row("azure 403", "azure", 403, R"({"error":{"code":403001,"message":"free quota"}})",
         O::Refused, u"403001 free quota"_s);
-    row("azure 429", "azure", 429, R"({"error":{"code":429000,"message":"too many"}})",
-        O::Refused, u"429000 too many"_s);
+    row("azure 429", "azure", 429, R"({"error":{"code":429000,"message":"too many"}})", O::Refused,
+        u"429000 too many"_s);
     row("tencent AuthFailure", "tencent", 200,
         R"({"Response":{"Error":{"Code":"AuthFailure.SecretIdNotFound","Message":"no id"}}})",
         O::KeyRefused, u"AuthFailure.SecretIdNotFound no id"_s);
@@ -264,7 +268,8 @@ void TestKeyedServices::longTextTakesAsFewRequestsAsAllowed() {
     QFETCH(int, most);
     LoopbackServer server(stand_in::Keyed(service, Marked), {.keepAlive = true});
     const QString text = LongText();
-    const TranslateResult result = TranslateText(text, TranslateDirection::Ja2Ch, Keyed(service, server));
+    const TranslateResult result =
+        TranslateText(text, TranslateDirection::Ja2Ch, Keyed(service, server));
     QVERIFY2(result.outcome == TranslateOutcome::Translated, qPrintable(result.reason));
     QVERIFY(IsMarkedWhole(*result.translation, text));
     const qsizetype requests = server.requests().size();
@@ -279,7 +284,8 @@ void TestKeyedServices::wrongKeyIsRefusedByTheStandIn_data() {
     QTest::newRow("baidu wrong secret") << u"baidu"_s << u"2015063000000001:87654321"_s;
     QTest::newRow("baidu wrong appid") << u"baidu"_s << u"2015063000000002:12345678"_s;
     QTest::newRow("youdao wrong secret") << u"youdao"_s << u"6d1d4ab1c22a1c7e:wrong"_s;
-    QTest::newRow("azure wrong region") << u"azure"_s << u"a3f1c0d2e4b5968778695a4b3c2d1e0f:eastus"_s;
+    QTest::newRow("azure wrong region")
+        << u"azure"_s << u"a3f1c0d2e4b5968778695a4b3c2d1e0f:eastus"_s;
     QTest::newRow("tencent wrong secret")
         << u"tencent"_s << u"AKIDz8krbsJ5yKBZQpn74WFkmLPx3EXAMPLE:wrong:ap-shanghai"_s;
     QTest::newRow("caiyun") << u"caiyun"_s << u"wrong"_s;

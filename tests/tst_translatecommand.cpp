@@ -145,9 +145,8 @@ void TestTranslateCommand::unloadDuringTheExchangeAbandonsItAtOnce() {
 void TestTranslateCommand::runtimeErrorOfTheExchangeReachesTheCaller() {
     ViewStub view;
     // A root that no choice accepts, so that the exchange raises.
-    TranslateCommand command(
-        view,
-        {{stand_in::Classic(u"http://127.0.0.1:9"_s).service, u"http://exa mple.com:99999"_s}});
+    TranslateCommand command(view, {{stand_in::Classic(u"http://127.0.0.1:9"_s).service,
+                                     u"http://exa mple.com:99999"_s}});
     QVERIFY_THROWS_EXCEPTION(RuntimeError, command.Run(TranslateDirection::Ja2Ch));
     QVERIFY(!command.isRunning());
 }

@@ -77,10 +77,10 @@ QString Description() {
     for (const Service *service : Services()) {
         description += QStringLiteral("\n  %1: %2").arg(service->name, service->summary);
         if (!service->key.shape.isEmpty()) {
-            description += QStringLiteral("\n    key: %1, from %2 or --store-key %3%4")
-                               .arg(service->key.shape, KeyVariable(*service), service->name,
-                                    service->key.required ? QString()
-                                                          : QStringLiteral(", if it wants one"));
+            description +=
+                QStringLiteral("\n    key: %1, from %2 or --store-key %3%4")
+                    .arg(service->key.shape, KeyVariable(*service), service->name,
+                         service->key.required ? QString() : QStringLiteral(", if it wants one"));
         }
     }
     return description;
@@ -114,8 +114,8 @@ int ReportFailure(const TranslateResult &result, const ServiceChain &chain, QIOD
             WriteLine(errors, RefusalMessage({}, MessageReader::Terminal));
             break;
         case TranslateOutcome::KeyRefused:
-            WriteLine(errors, KeyRefusedMessage(result.service,
-                                                result.serviceError, MessageReader::Terminal));
+            WriteLine(errors, KeyRefusedMessage(result.service, result.serviceError,
+                                                MessageReader::Terminal));
             break;
         case TranslateOutcome::NoTranslation:
         case TranslateOutcome::Translated:
@@ -161,16 +161,17 @@ int ManageKey(const QCommandLineParser &parser, const KeyOptions &options, QIODe
     }
     if (!storing) {
         const QString error = ForgetKey(name);
-        WriteLine(error.isEmpty() ? output : errors,
-                  error.isEmpty() ? QStringLiteral("No key of %1 is kept any longer.").arg(name)
-                                  : error);
+        WriteLine(
+            error.isEmpty() ? output : errors,
+            error.isEmpty() ? QStringLiteral("No key of %1 is kept any longer.").arg(name) : error);
         return error.isEmpty() ? ExitStatus::Translated : ExitStatus::Unavailable;
     }
     const QString error = StoreKey(name, key);
-    WriteLine(error.isEmpty() ? output : errors,
-              error.isEmpty()
-                  ? QStringLiteral("The key of %1 is kept in the desktop's Secret Service.").arg(name)
-                  : error);
+    WriteLine(
+        error.isEmpty() ? output : errors,
+        error.isEmpty()
+            ? QStringLiteral("The key of %1 is kept in the desktop's Secret Service.").arg(name)
+            : error);
     return error.isEmpty() ? ExitStatus::Translated : ExitStatus::Unavailable;
 }
 

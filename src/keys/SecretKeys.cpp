@@ -65,8 +65,7 @@ bool SecretServiceRuns() {
     if (bus.interface()->isServiceRegistered(name)) {
         return true;
     }
-    const QDBusReply<QStringList> activatable =
-        bus.interface()->call(u"ListActivatableNames"_s);
+    const QDBusReply<QStringList> activatable = bus.interface()->call(u"ListActivatableNames"_s);
     return activatable.isValid() && activatable.value().contains(name);
 }
 

@@ -21,9 +21,10 @@ HttpRequest Request(const RequestParts &parts) {
     if (const QString region = parts.key.section(u':', 1); !region.isEmpty()) {
         headers.append("Ocp-Apim-Subscription-Region: " + region.toLatin1());
     }
-    return JsonRequest(parts.root + (fromJapanese ? u"/translate?api-version=3.0&from=ja&to=zh-Hans"_s
-                                                  : u"/translate?api-version=3.0&from=zh-Hans&to=ja"_s),
-                       body, std::move(headers));
+    return JsonRequest(
+        parts.root + (fromJapanese ? u"/translate?api-version=3.0&from=ja&to=zh-Hans"_s
+                                   : u"/translate?api-version=3.0&from=zh-Hans&to=ja"_s),
+        body, std::move(headers));
 }
 
 // One element per text, each with the translation into the one language asked for.

@@ -15,8 +15,9 @@ constexpr char16_t kFreeRoot[] = u"https://api-free.deepl.com";
 
 // A key of DeepL's free plan ends in ":fx" and is taken only by the free API's host.
 QString RootOf(const RequestParts &parts) {
-    return parts.root == kProRoot && parts.key.endsWith(u":fx"_s) ? QStringView(kFreeRoot).toString()
-                                                                   : parts.root;
+    return parts.root == kProRoot && parts.key.endsWith(u":fx"_s)
+               ? QStringView(kFreeRoot).toString()
+               : parts.root;
 }
 
 HttpRequest Request(const RequestParts &parts) {

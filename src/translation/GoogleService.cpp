@@ -79,19 +79,19 @@ Refusal Refuses(const HttpAnswer &answer) {
     static const QRegularExpression captchaForm(uR"(\sid\s*=\s*["']?captcha-form\b)"_s,
                                                 QRegularExpression::CaseInsensitiveOption);
     const QUrl redirect(answer.redirect);
-    const bool refuses = answer.status == 429 || answer.status == 403 ||
-                         redirect.path().startsWith(u"/sorry/"_s) ||
-                         redirect.host().startsWith(u"consent."_s) ||
-                         captchaForm.match(answer.text).hasMatch();
+    const bool refuses =
+        answer.status == 429 || answer.status == 403 || redirect.path().startsWith(u"/sorry/"_s) ||
+        redirect.host().startsWith(u"consent."_s) || captchaForm.match(answer.text).hasMatch();
     return refuses ? Refusal::ForNow : Refusal::None;
 }
 
 constexpr Endpoint kEndpoints[] = {
-    {u"https://translate.googleapis.com", SegmentsRequest, OneTranslation<GoogleSegmentsTranslation>, Refuses,
+    {u"https://translate.googleapis.com", SegmentsRequest,
+     OneTranslation<GoogleSegmentsTranslation>, Refuses, SaysNothing},
+    {u"https://clients5.google.com", DictionaryRequest, OneTranslation<GoogleDictionaryTranslation>,
+     Refuses, SaysNothing},
+    {u"https://translate.google.com", PageRequest, OneTranslation<GooglePageTranslation>, Refuses,
      SaysNothing},
-    {u"https://clients5.google.com", DictionaryRequest, OneTranslation<GoogleDictionaryTranslation>, Refuses,
-     SaysNothing},
-    {u"https://translate.google.com", PageRequest, OneTranslation<GooglePageTranslation>, Refuses, SaysNothing},
 };
 
 // The page for people is the basic page's site.

@@ -34,9 +34,8 @@ QString NoKeyMessage(const ServiceChain &chain) {
         const QString name = choice.service->name.toString();
         if (NeedsKey(*choice.service) && !names.contains(name)) {
             names.append(name);
-            keys.append(u"%1（%2，环境变量 %3）"_s.arg(choice.service->name,
-                                                    choice.service->key.shape,
-                                                    KeyVariable(*choice.service)));
+            keys.append(u"%1（%2，环境变量 %3）"_s.arg(
+                choice.service->name, choice.service->key.shape, KeyVariable(*choice.service)));
         }
     }
     return u"翻译服务需要您自己的密钥：%1。请用环境变量给出密钥，或者用 quorvane --store-key "

@@ -16,7 +16,7 @@ struct ServiceChoice;
 
 // What one request of an endpoint is made of.
 struct RequestParts {
-    QString root;  // the endpoint's own, or the one the choice gives
+    QString root;       // the endpoint's own, or the one the choice gives
     QStringList texts;  // one or more pieces, as many as the service's batch rule allows
     TranslateDirection direction;
     QString key;  // the user's key for the service; "" when none was given
@@ -49,7 +49,7 @@ struct BatchRule {
     qsizetype maxSize = 0;  // of all the request's pieces together; 0 for no bound
     qsizetype (*cost)(char32_t codePoint) = nullptr;
     qsizetype costPerText = 0;  // what joins a piece to the others: quotes, a line break
-    bool linePerText = false;  // each line of the text is a piece; line breaks never go out
+    bool linePerText = false;   // each line of the text is a piece; line breaks never go out
 };
 
 // The shape of a service's key: one line of printable ASCII, its parts joined by ':'.
@@ -89,8 +89,7 @@ std::optional<QStringList> OneTranslation(const HttpAnswer &answer) {
 }
 
 // A POST of `json`, compact, with the further header lines.
-HttpRequest JsonRequest(const QString &url, const QJsonValue &json,
-                        QList<QByteArray> headers = {});
+HttpRequest JsonRequest(const QString &url, const QJsonValue &json, QList<QByteArray> headers = {});
 
 // Readers and answers that several services share.
 std::optional<QJsonValue> JsonOf(const QByteArray &body);

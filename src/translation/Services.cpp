@@ -17,9 +17,8 @@ namespace {
 using namespace Qt::StringLiterals;
 
 const Service *const kServices[] = {
-    &kGoogleService,  &kDeepLService,   &kBaiduService,          &kYoudaoService,
-    &kAzureService,   &kTencentService, &kCaiyunService,         &kLibreTranslateService,
-    &kClassicService,
+    &kGoogleService,  &kDeepLService,  &kBaiduService,          &kYoudaoService,  &kAzureService,
+    &kTencentService, &kCaiyunService, &kLibreTranslateService, &kClassicService,
 };
 
 bool IsServiceRoot(const QString &root) {
@@ -44,8 +43,9 @@ std::optional<ServiceChoice> ParseServiceChoice(const QString &value, QString &e
     }
     const QString root = equals < 0 ? QString() : value.mid(equals + 1);
     if (equals >= 0 && !IsServiceRoot(root)) {
-        error = u"Not a service root: '%1'. A root is http:// or https:// and a host, with an "
-                u"optional port and no path. The services: %2."_s.arg(root, ServiceNames());
+        error =
+            u"Not a service root: '%1'. A root is http:// or https:// and a host, with an "
+            u"optional port and no path. The services: %2."_s.arg(root, ServiceNames());
         return std::nullopt;
     }
     return ServiceChoice{service, root};
@@ -120,9 +120,8 @@ QString KeyProblem(const Service &service, const QString &key) {
     if (form.shape.isEmpty()) {
         return u"The service %1 takes no key."_s.arg(name);
     }
-    const bool printable = std::all_of(key.cbegin(), key.cend(), [](QChar c) {
-        return c.unicode() > u' ' && c.unicode() < 0x7F;
-    });
+    const bool printable = std::all_of(
+        key.cbegin(), key.cend(), [](QChar c) { return c.unicode() > u' ' && c.unicode() < 0x7F; });
     const qsizetype parts = key.count(u':') + 1;
     if (key.isEmpty() || !printable || parts < form.minParts || parts > form.maxParts ||
         key.split(u':').contains(QString())) {

@@ -38,8 +38,7 @@ struct ServiceChainOrError {
 ServiceChainOrError ParseServiceChain(const QString &value);
 // The option's value if given, else the environment's value (QUORVANE_SERVICE) if not empty,
 // else the build's default.
-ServiceChainOrError ChooseService(const std::optional<QString> &option,
-                                  const QString &environment);
+ServiceChainOrError ChooseService(const std::optional<QString> &option, const QString &environment);
 // The services' names, joined by ", ".
 QString ServiceNames();
 

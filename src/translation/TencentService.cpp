@@ -65,8 +65,8 @@ HttpRequest Request(const RequestParts &parts) {
         "X-TC-Version: 2018-03-21",
         "X-TC-Timestamp: " + QByteArray::number(timestamp),
         "X-TC-Region: " + region.toLatin1(),
-        "Authorization: " + Authorization(key.value(0), key.value(1), HostOf(parts.root),
-                                          timestamp, request.body),
+        "Authorization: " +
+            Authorization(key.value(0), key.value(1), HostOf(parts.root), timestamp, request.body),
     };
     return request;
 }

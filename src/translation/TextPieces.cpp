@@ -153,11 +153,10 @@ TextPieces SplitText(const QString &text, qsizetype budget, QueryEncoding encodi
     if (budget <= 0 || EncodedSize(text, encoding) <= budget) {
         return {{}, {{text, {}}}};
     }
-    const auto cost = encoding == QueryEncoding::EveryByte
-                          ? +[](char32_t c) { return EncodedLength(c, QueryEncoding::EveryByte); }
-                          : +[](char32_t c) {
-                                return EncodedLength(c, QueryEncoding::KeepUnreserved);
-                            };
+    const auto cost =
+        encoding == QueryEncoding::EveryByte
+            ? +[](char32_t c) { return EncodedLength(c, QueryEncoding::EveryByte); }
+            : +[](char32_t c) { return EncodedLength(c, QueryEncoding::KeepUnreserved); };
     return Splitter(text, {budget, cost}).Split();
 }
 

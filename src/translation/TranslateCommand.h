@@ -41,8 +41,7 @@ struct CommandSettings {
 // show the result and the elapsed seconds.
 class TranslateCommand {
 public:
-    TranslateCommand(TranslateCommandView &view, ServiceChain chain,
-                     CommandSettings settings = {});
+    TranslateCommand(TranslateCommandView &view, ServiceChain chain, CommandSettings settings = {});
     // Waits for the threads of abandoned exchanges, which their cancellation ends at once.
     ~TranslateCommand();
     TranslateCommand(const TranslateCommand &) = delete;

@@ -101,8 +101,9 @@ Answered ReadAnswer(const Endpoint &endpoint, const HttpAnswer &answer, qsizetyp
     TranslateResult &result = read.result;
     result.serviceError = endpoint.errorText(answer);
     result.reason = !result.serviceError.isEmpty() ? result.serviceError
-                    : translations ? u"%1 translations of %2 texts"_s.arg(translations->size()).arg(texts)
-                                   : StatusReason(answer);
+                    : translations
+                        ? u"%1 translations of %2 texts"_s.arg(translations->size()).arg(texts)
+                        : StatusReason(answer);
     result.outcome = FailureOutcome(endpoint.refusal(answer), answer);
     return read;
 }
@@ -159,8 +160,9 @@ public:
         for (qsizetype s = 0; s < mChain.size(); ++s) {
             const QString name = mChain[s].service->name.toString();
             if (mAnswered[s]) {
-                accounts.append(mReasons[s].isEmpty() ? name + u": answered"_s
-                                                      : name + u": answered, then "_s + mReasons[s]);
+                accounts.append(mReasons[s].isEmpty()
+                                    ? name + u": answered"_s
+                                    : name + u": answered, then "_s + mReasons[s]);
             } else if (!mReasons[s].isEmpty()) {
                 accounts.append(name + u": "_s + mReasons[s]);
             }
@@ -169,9 +171,7 @@ public:
     }
 
 private:
-    bool Cancelled() const {
-        return mContext.cancellation && mContext.cancellation->IsCancelled();
-    }
+    bool Cancelled() const { return mContext.cancellation && mContext.cancellation->IsCancelled(); }
 
     // Whether a later service of the chain may still be asked.
     bool LaterInPlay(qsizetype s) const {
@@ -217,7 +217,8 @@ private:
             } else {
                 mAnswered[s] = true;
                 for (qsizetype i = first; i < end; ++i) {
-                    *whole.translation += answered.translations[i - first] + pieces.pieces[i].separator;
+                    *whole.translation +=
+                        answered.translations[i - first] + pieces.pieces[i].separator;
                 }
                 whole.page = std::move(answered.result.page);
                 if (whole.service.isEmpty()) {
@@ -252,10 +253,10 @@ private:
             if (standing[i]) {
                 answered.result = *standing[i];
             } else {
-                answered = ReadAnswer(endpoints[i],
-                                      Fetch(service.RequestOf(endpoints[i], texts, mDirection),
-                                            mContext),
-                                      texts.size());
+                answered =
+                    ReadAnswer(endpoints[i],
+                               Fetch(service.RequestOf(endpoints[i], texts, mDirection), mContext),
+                               texts.size());
                 mRests.Record(service, endpoints[i], answered.result);
             }
             answered.result.service = service.service->name.toString();

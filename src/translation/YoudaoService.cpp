@@ -18,11 +18,11 @@ HttpRequest Request(const RequestParts &parts) {
     const QString secret = parts.key.section(u':', 1);
     const QString salt = QUuid::createUuid().toString(QUuid::WithoutBraces);
     const QString curtime = QString::number(QDateTime::currentSecsSinceEpoch());
-    const QByteArray form =
-        "q=" + QueryValue(parts.text()) +
-        (fromJapanese ? "&from=ja&to=zh-CHS" : "&from=zh-CHS&to=ja") + "&appKey=" +
-        QueryValue(appKey) + "&salt=" + salt.toLatin1() + "&curtime=" + curtime.toLatin1() +
-        "&signType=v3&sign=" + YoudaoSign(appKey, parts.text(), salt, curtime, secret).toLatin1();
+    const QByteArray form = "q=" + QueryValue(parts.text()) +
+                            (fromJapanese ? "&from=ja&to=zh-CHS" : "&from=zh-CHS&to=ja") +
+                            "&appKey=" + QueryValue(appKey) + "&salt=" + salt.toLatin1() +
+                            "&curtime=" + curtime.toLatin1() + "&signType=v3&sign=" +
+                            YoudaoSign(appKey, parts.text(), salt, curtime, secret).toLatin1();
     return {.url = parts.root + u"/api"_s, .body = form};
 }
 
@@ -82,8 +82,7 @@ const Service kYoudaoService = {
 
 QString YoudaoSign(const QString &appKey, const QString &q, const QString &salt,
                    const QString &curtime, const QString &secret) {
-    const QString input =
-        q.size() <= 20 ? q : q.left(10) + QString::number(q.size()) + q.right(10);
+    const QString input = q.size() <= 20 ? q : q.left(10) + QString::number(q.size()) + q.right(10);
     return QString::fromLatin1(
         QCryptographicHash::hash((appKey + input + salt + curtime + secret).toUtf8(),
                                  QCryptographicHash::Sha256)

@@ -88,8 +88,8 @@ QByteArray DeepL(const Request &request, const Translator &translate) {
 }
 
 QByteArray BaiduError(const char *code, const QString &message) {
-    return Respond(200, QJsonObject{{u"error_code"_s, QString::fromLatin1(code)},
-                                    {u"error_msg"_s, message}});
+    return Respond(
+        200, QJsonObject{{u"error_code"_s, QString::fromLatin1(code)}, {u"error_msg"_s, message}});
 }
 
 QByteArray Baidu(const Request &request, const Translator &translate) {
@@ -119,7 +119,8 @@ QByteArray Baidu(const Request &request, const Translator &translate) {
     for (const QString &line : q.split(u'\n')) {
         results.append(QJsonObject{{u"src"_s, line}, {u"dst"_s, translate(line)}});
     }
-    return Respond(200, QJsonObject{{u"from"_s, from}, {u"to"_s, to}, {u"trans_result"_s, results}});
+    return Respond(200,
+                   QJsonObject{{u"from"_s, from}, {u"to"_s, to}, {u"trans_result"_s, results}});
 }
 
 QByteArray YoudaoError(const char *code) {
@@ -149,8 +150,8 @@ QByteArray Youdao(const Request &request, const Translator &translate) {
     }
     const QString from = request.field("from");
     const QString to = request.field("to");
-    if (q.isEmpty() || !((from == u"ja"_s && to == u"zh-CHS"_s) ||
-                         (from == u"zh-CHS"_s && to == u"ja"_s))) {
+    if (q.isEmpty() ||
+        !((from == u"ja"_s && to == u"zh-CHS"_s) || (from == u"zh-CHS"_s && to == u"ja"_s))) {
         return YoudaoError("102");
     }
     return Respond(200, QJsonObject{{u"errorCode"_s, u"0"_s},
@@ -159,16 +160,17 @@ QByteArray Youdao(const Request &request, const Translator &translate) {
 }
 
 QByteArray AzureError(int status, int code, const QString &message) {
-    return Respond(status,
-                   QJsonObject{{u"error"_s, QJsonObject{{u"code"_s, code}, {u"message"_s, message}}}});
+    return Respond(
+        status, QJsonObject{{u"error"_s, QJsonObject{{u"code"_s, code}, {u"message"_s, message}}}});
 }
 
 QByteArray Azure(const Request &request, const Translator &translate) {
     const QString key = KeyOf(u"azure"_s);
     if (request.header("Ocp-Apim-Subscription-Key") != key.section(u':', 0, 0).toUtf8() ||
         request.header("Ocp-Apim-Subscription-Region") != key.section(u':', 1).toUtf8()) {
-        return AzureError(401, 401000, u"The request is not authorized because credentials are "
-                                       u"missing or invalid."_s);
+        return AzureError(401, 401000,
+                          u"The request is not authorized because credentials are "
+                          u"missing or invalid."_s);
     }
     if (request.method != "POST" ||
         (request.target != "/translate?api-version=3.0&from=ja&to=zh-Hans" &&
@@ -196,10 +198,11 @@ QByteArray Azure(const Request &request, const Translator &translate) {
 }
 
 QByteArray TencentError(const QString &code, const QString &message) {
-    return Respond(200, QJsonObject{{u"Response"_s,
-                                     QJsonObject{{u"Error"_s, QJsonObject{{u"Code"_s, code},
-                                                                          {u"Message"_s, message}}},
-                                                 {u"RequestId"_s, u"stand-in"_s}}}});
+    return Respond(
+        200, QJsonObject{
+                 {u"Response"_s,
+                  QJsonObject{{u"Error"_s, QJsonObject{{u"Code"_s, code}, {u"Message"_s, message}}},
+                              {u"RequestId"_s, u"stand-in"_s}}}});
 }
 
 QByteArray HmacSha256(const QByteArray &key, const QByteArray &message) {
@@ -214,8 +217,7 @@ QByteArray TencentAuthorization(const Request &request) {
                                 .toString(u"yyyy-MM-dd"_s)
                                 .toLatin1();
     const QByteArray canonical = "POST\n/\n\ncontent-type:" + request.header("Content-Type") +
-                                 "\nhost:" + request.header("Host") +
-                                 "\n\ncontent-type;host\n" +
+                                 "\nhost:" + request.header("Host") + "\n\ncontent-type;host\n" +
                                  Hex(QCryptographicHash::Sha256, request.body);
     const QByteArray scope = date + "/tmt/tc3_request";
     const QByteArray toSign = "TC3-HMAC-SHA256\n" + timestamp + '\n' + scope + '\n' +
@@ -239,9 +241,11 @@ QByteArray Tencent(const Request &request, const Translator &translate) {
         request.header("X-TC-Region") != KeyOf(u"tencent"_s).section(u':', 2).toUtf8()) {
         return TencentError(u"InvalidParameter"_s, u"action, version, region or type"_s);
     }
-    if (age < -300 || age > 300 || request.header("Authorization") != TencentAuthorization(request)) {
-        return TencentError(u"AuthFailure.SignatureFailure"_s, u"The provided credentials could "
-                                                               u"not be validated."_s);
+    if (age < -300 || age > 300 ||
+        request.header("Authorization") != TencentAuthorization(request)) {
+        return TencentError(u"AuthFailure.SignatureFailure"_s,
+                            u"The provided credentials could "
+                            u"not be validated."_s);
     }
     const QString text = json[u"SourceText"_s].toString();
     if (text.isEmpty() || text.size() > 2'000 || json[u"ProjectId"_s] != QJsonValue(0) ||
@@ -263,12 +267,11 @@ QByteArray Caiyun(const Request &request, const Translator &translate) {
     if (request.method != "POST" || request.target != "/v1/translator" ||
         !request.header("Content-Type").startsWith("application/json") ||
         !json[u"source"_s].isArray() || json[u"request_id"_s].toString().isEmpty() ||
-        json[u"media"_s] != QJsonValue(u"text"_s) ||
-        (type != u"ja2zh"_s && type != u"zh2ja"_s)) {
+        json[u"media"_s] != QJsonValue(u"text"_s) || (type != u"ja2zh"_s && type != u"zh2ja"_s)) {
         return Respond(400, QJsonObject{{u"message"_s, u"Bad request"_s}});
     }
-    return Respond(200, QJsonObject{{u"target"_s,
-                                     TranslatedArray(json[u"source"_s].toArray(), translate)}});
+    return Respond(
+        200, QJsonObject{{u"target"_s, TranslatedArray(json[u"source"_s].toArray(), translate)}});
 }
 
 }  // namespace
@@ -291,8 +294,9 @@ QString KeyOf(const QString &service) {
         {u"baidu"_s, u"2015063000000001:12345678"_s},
         {u"youdao"_s, u"6d1d4ab1c22a1c7e:QzZ2c6Xr8f0rQ8gUW9tR1v2nB3m4K5l6"_s},
         {u"azure"_s, u"a3f1c0d2e4b5968778695a4b3c2d1e0f:westeurope"_s},
-        {u"tencent"_s, u"AKIDz8krbsJ5yKBZQpn74WFkmLPx3EXAMPLE:Gu5t9xGARNpq86cd98joQYCN3EXAMPLE:"
-                       u"ap-shanghai"_s},
+        {u"tencent"_s,
+         u"AKIDz8krbsJ5yKBZQpn74WFkmLPx3EXAMPLE:Gu5t9xGARNpq86cd98joQYCN3EXAMPLE:"
+         u"ap-shanghai"_s},
         {u"caiyun"_s, u"3975l6lr5pcbvidl6jl2"_s},
     };
     return keys.value(service);
@@ -302,8 +306,8 @@ LoopbackServer::Script Keyed(const QString &service, Translator translate,
                              std::chrono::milliseconds delay) {
     using Handler = QByteArray (*)(const Request &, const Translator &);
     static const QHash<QString, Handler> handlers{
-        {u"deepl"_s, DeepL},   {u"baidu"_s, Baidu},     {u"youdao"_s, Youdao},
-        {u"azure"_s, Azure},   {u"tencent"_s, Tencent}, {u"caiyun"_s, Caiyun},
+        {u"deepl"_s, DeepL}, {u"baidu"_s, Baidu},     {u"youdao"_s, Youdao},
+        {u"azure"_s, Azure}, {u"tencent"_s, Tencent}, {u"caiyun"_s, Caiyun},
     };
     const Handler handler = handlers.value(service);
     return [handler, translate = std::move(translate), delay](LoopbackServer::Exchange &exchange) {

@@ -1,0 +1,32 @@
+// The readers of the keyed services on any answer, of any status: no crash; a translation comes
+// only from a JSON document, and a refusal is never read from an answer that holds one.
+#include <QJsonDocument>
+
+#include "FuzzInput.h"
+#include "translation/KeyedServices.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    if (size < 1) {
+        return 0;
+    }
+    // The first byte chooses the status among those the services give meaning to.
+    static constexpr long kStatuses[] = {200, 400, 401, 403, 429, 456, 500};
+    const QByteArray body(reinterpret_cast<const char *>(data) + 1, qsizetype(size - 1));
+    const quorvane::HttpAnswer answer{.received = true,
+                                      .status = kStatuses[data[0] % std::size(kStatuses)],
+                                      .body = body,
+                                      .text = TextFromUtf8(data + 1, size - 1)};
+    QJsonParseError error{};
+    QJsonDocument::fromJson(body, &error);
+    for (const quorvane::Service *service :
+         {&quorvane::kDeepLService, &quorvane::kBaiduService, &quorvane::kYoudaoService,
+          &quorvane::kAzureService, &quorvane::kTencentService, &quorvane::kCaiyunService}) {
+        const quorvane::Endpoint &endpoint = service->endpoints.front();
+        if (endpoint.translations(answer)) {
+            FUZZ_ASSERT(error.error == QJsonParseError::NoError);
+        }
+        endpoint.refusal(answer);
+        endpoint.errorText(answer);
+    }
+    return 0;
+}
