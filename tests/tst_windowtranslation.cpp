@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QTextEdit>
 
+#include "support/KeyedStandIns.h"
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
 #include "support/WindowDriver.h"
@@ -54,16 +55,20 @@ private slots:
     void givenTextDuringATranslationIsIgnored();
 
 private:
-    void start(LoopbackServer::Script script, const QString &service = u"classic"_s);
+    void start(LoopbackServer::Script script, const QString &service = u"classic"_s,
+               const QString &key = {});
     QTextEdit *box(const QString &name) const { return Control<QTextEdit>(mWindow.get(), name); }
 
     std::unique_ptr<LoopbackServer> mServer;
     std::unique_ptr<frmMain> mWindow;
 };
 
-void TestWindowTranslation::start(LoopbackServer::Script script, const QString &service) {
+void TestWindowTranslation::start(LoopbackServer::Script script, const QString &service,
+                                  const QString &key) {
     mServer = std::make_unique<LoopbackServer>(std::move(script));
-    mWindow = std::make_unique<frmMain>(ServiceChain{stand_in::Choice(service, mServer->root())});
+    ServiceChoice choice = stand_in::Choice(service, mServer->root());
+    choice.key = key;
+    mWindow = std::make_unique<frmMain>(ServiceChain{choice});
     mWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
 }
@@ -148,6 +153,7 @@ void TestWindowTranslation::pageWithoutTranslationSaysSo() {
 
 void TestWindowTranslation::otherServicesAnswerThroughTheWindow_data() {
     QTest::addColumn<QString>("service");
+    QTest::addColumn<QString>("key");
     QTest::addColumn<LoopbackServer::Script>("script");
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("status");
@@ -155,26 +161,35 @@ void TestWindowTranslation::otherServicesAnswerThroughTheWindow_data() {
     const stand_in::Answer tooMany =
         stand_in::Always(LoopbackServer::keepAliveResponse(429, "<html>Too Many</html>"));
     QTest::newRow("google translates")
-        << u"google"_s
+        << u"google"_s << QString()
         << stand_in::Google({.page = stand_in::TranslatingBy([](const QString &text) {
                                  return stand_in::GooglePage(u"译:"_s + text);
                              })})
         << QString() << u"总计耗时: "_s << u"译:猫が好き"_s;
     QTest::newRow("google refuses")
-        << u"google"_s << stand_in::Google({tooMany, tooMany, tooMany})
+        << u"google"_s << QString() << stand_in::Google({tooMany, tooMany, tooMany})
         << RefusalMessage(u"HTTP 429"_s, MessageReader::Window) << RefusalStatus() << u"earlier"_s;
     QTest::newRow("libretranslate says why")
-        << u"libretranslate"_s << Serving(R"({"error":"Invalid API key"})") << QString()
-        << u"错误:返回的页面中找不到译文 Invalid API key"_s << u"earlier"_s;
+        << u"libretranslate"_s << QString() << Serving(R"({"error":"Invalid API key"})")
+        << QString() << u"错误:返回的页面中找不到译文 Invalid API key"_s << u"earlier"_s;
+    const ServiceChain deepl{{ServiceNamed(u"deepl"), {}}};
+    QTest::newRow("deepl without a key asks no one")
+        << u"deepl"_s << QString() << LoopbackServer::Script() << NoKeyMessage(deepl)
+        << NoKeyStatus() << u"earlier"_s;
+    QTest::newRow("deepl refuses the key")
+        << u"deepl"_s << u"wrong:fx"_s << stand_in::Keyed(u"deepl"_s, stand_in::Translator())
+        << KeyRefusedMessage(u"deepl"_s, u"Forbidden"_s, MessageReader::Window)
+        << KeyRefusedStatus() << u"earlier"_s;
 }
 
 void TestWindowTranslation::otherServicesAnswerThroughTheWindow() {
     QFETCH(QString, service);
+    QFETCH(QString, key);
     QFETCH(LoopbackServer::Script, script);
     QFETCH(QString, box);
     QFETCH(QString, status);
     QFETCH(QString, output);
-    start(script, service);
+    start(script, service, key);
     this->box(u"txtDown"_s)->setPlainText(u"earlier"_s);
     this->box(u"txtTop"_s)->setPlainText(u"猫が好き"_s);
     const ModalBox shown = AnswerModalBox([this] { Click(mWindow.get(), u"imgJa2Ch"_s); });
