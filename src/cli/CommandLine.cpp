@@ -50,14 +50,18 @@ struct KeyOptions {
 };
 
 // The key of a service, from the first place that has one: its environment variable, the one
-// that LibreTranslate's key had before, or the Secret Service.
-QString KeyOf(const Service &service) {
+// that LibreTranslate's key had before, or the Secret Service, whose failure is kept in `error`.
+QString KeyOf(const Service &service, QString &error) {
     QString key = qEnvironmentVariable(KeyVariable(service).toLatin1().constData());
     if (key.isEmpty() && service.name == u"libretranslate") {
         key = qEnvironmentVariable("QUORVANE_LIBRETRANSLATE_KEY");
     }
     if (key.isEmpty() && SecretServiceRuns()) {
-        key = ReadStoredKey(service.name.toString()).key.value_or(QString());
+        StoredKey stored = ReadStoredKey(service.name.toString());
+        key = stored.key.value_or(QString());
+        if (error.isEmpty()) {
+            error = stored.error;
+        }
     }
     return key;
 }
@@ -102,10 +106,14 @@ QString ReadText(QIODevice &input) {
 }
 
 // The message and the reasons of a press without a translation, and the run's status.
-int ReportFailure(const TranslateResult &result, const ServiceChain &chain, QIODevice &errors) {
+int ReportFailure(const TranslateResult &result, const KeyedChain &keyed, QIODevice &errors) {
+    const ServiceChain &chain = *keyed.chain.chain;
     switch (result.outcome) {
         case TranslateOutcome::NoKey:
             WriteLine(errors, NoKeyMessage(chain));
+            if (!keyed.keyStoreError.isEmpty()) {
+                WriteLine(errors, keyed.keyStoreError);
+            }
             return ExitStatus::NoKey;
         case TranslateOutcome::NoData:
             WriteLine(errors, FailureMessage(chain.front().FirstRoot()));
@@ -178,11 +186,12 @@ int ManageKey(const QCommandLineParser &parser, const KeyOptions &options, QIODe
 }  // namespace
 
 KeyedChain WithKeys(ServiceChain chain) {
+    QString keyStoreError;
     for (ServiceChoice &choice : chain) {
         if (choice.service->key.shape.isEmpty()) {
             continue;
         }
-        choice.key = KeyOf(*choice.service);
+        choice.key = KeyOf(*choice.service, keyStoreError);
         if (!choice.key.isEmpty()) {
             if (const QString problem = KeyProblem(*choice.service, choice.key);
                 !problem.isEmpty()) {
@@ -193,7 +202,7 @@ KeyedChain WithKeys(ServiceChain chain) {
             return {{std::nullopt, problem}, ExitStatus::Usage};
         }
     }
-    return {{std::move(chain), {}}, ExitStatus::Translated};
+    return {{std::move(chain), {}}, ExitStatus::Translated, keyStoreError};
 }
 
 int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &output,
@@ -266,7 +275,7 @@ int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &ou
     try {
         const TranslateResult result = TranslateText(text, direction, chain, context);
         if (result.outcome != TranslateOutcome::Translated) {
-            return ReportFailure(result, chain, errors);
+            return ReportFailure(result, keyed, errors);
         }
         WriteLine(output, *result.translation);
         if (chain.size() > 1) {

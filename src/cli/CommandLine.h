@@ -41,6 +41,7 @@ std::optional<WindowRun> WindowRunOf(const QStringList &arguments);
 struct KeyedChain {
     ServiceChainOrError chain;
     int failureStatus;
+    QString keyStoreError{};  // why the Secret Service gave no key, if it failed
 };
 KeyedChain WithKeys(ServiceChain chain);
 
