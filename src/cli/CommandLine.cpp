@@ -147,6 +147,13 @@ int ReportFailure(const TranslateResult &result, const KeyedChain &keyed, QIODev
     }
 }
 
+// What the Secret Service did: `done` on standard output, or its error.
+int ReportKeyStore(const QString &error, const QString &done, QIODevice &output,
+                   QIODevice &errors) {
+    WriteLine(error.isEmpty() ? output : errors, error.isEmpty() ? done : error);
+    return error.isEmpty() ? ExitStatus::Translated : ExitStatus::Unavailable;
+}
+
 // --store-key and --forget-key: the key never passes through an argument.
 int ManageKey(const QCommandLineParser &parser, const KeyOptions &options, QIODevice &input,
               QIODevice &output, QIODevice &errors) {
@@ -168,19 +175,14 @@ int ManageKey(const QCommandLineParser &parser, const KeyOptions &options, QIODe
         return ExitStatus::Unavailable;
     }
     if (!storing) {
-        const QString error = ForgetKey(name);
-        WriteLine(
-            error.isEmpty() ? output : errors,
-            error.isEmpty() ? QStringLiteral("No key of %1 is kept any longer.").arg(name) : error);
-        return error.isEmpty() ? ExitStatus::Translated : ExitStatus::Unavailable;
+        return ReportKeyStore(ForgetKey(name),
+                              QStringLiteral("No key of %1 is kept any longer.").arg(name), output,
+                              errors);
     }
-    const QString error = StoreKey(name, key);
-    WriteLine(
-        error.isEmpty() ? output : errors,
-        error.isEmpty()
-            ? QStringLiteral("The key of %1 is kept in the desktop's Secret Service.").arg(name)
-            : error);
-    return error.isEmpty() ? ExitStatus::Translated : ExitStatus::Unavailable;
+    return ReportKeyStore(
+        StoreKey(name, key),
+        QStringLiteral("The key of %1 is kept in the desktop's Secret Service.").arg(name), output,
+        errors);
 }
 
 }  // namespace
