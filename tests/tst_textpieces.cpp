@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "translation/Service.h"
 #include "translation/TextPieces.h"
 
 using namespace quorvane;
@@ -28,6 +29,8 @@ private slots:
     void measuresWhatGoesOnTheWire();
     void splitsLongTexts_data();
     void splitsLongTexts();
+    void splitsByTheServicesRule_data();
+    void splitsByTheServicesRule();
 };
 
 // Three bytes for each UTF-8 byte written as "%XX", one for an unreserved character kept.
@@ -106,6 +109,29 @@ void TestTextPieces::splitsLongTexts() {
     for (const TextPiece &piece : split.pieces) {
         QVERIFY(budget == 0 || EncodedSize(piece.text, encoding) <= budget);
     }
+}
+
+void TestTextPieces::splitsByTheServicesRule_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("budget");
+    QTest::addColumn<bool>("everyLine");
+    QTest::addColumn<QStringList>("pieces");
+    QTest::newRow("fits: the white space around stays out")
+        << u"  猫が好き。 \n"_s << 100 << false << QStringList{u"  "_s, u"猫が好き。| \n"_s};
+    QTest::newRow("every line, blank lines and CR LF in the separators")
+        << u"一行目\r\n\r\n 二行目 \n三"_s << 100 << true
+        << QStringList{QString(), u"一行目|\r\n\r\n "_s, u"二行目| \n"_s, u"三|"_s};
+    QTest::newRow("a long line in bytes of UTF-8")
+        << u"猫猫猫猫\n犬"_s << 6 << true
+        << QStringList{QString(), u"猫猫|"_s, u"猫猫|\n"_s, u"犬|"_s};
+}
+
+void TestTextPieces::splitsByTheServicesRule() {
+    QFETCH(QString, text);
+    QFETCH(int, budget);
+    QFETCH(bool, everyLine);
+    QFETCH(QStringList, pieces);
+    QCOMPARE(Described(SplitText(text, PieceRule{budget, Utf8Cost, everyLine})), pieces);
 }
 
 QTEST_APPLESS_MAIN(TestTextPieces)

@@ -47,6 +47,12 @@ public:
                     cut = CharacterCut(start, limit);
                 }
             }
+            // The text's trailing white space follows the last piece.
+            if (cut == mText.size()) {
+                while (mText[cut - 1].isSpace()) {
+                    --cut;
+                }
+            }
             const qsizetype next = SpaceEnd(cut);
             result.pieces.append({mText.mid(start, cut - start), mText.mid(cut, next - cut)});
             start = next;
