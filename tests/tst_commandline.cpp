@@ -249,7 +249,7 @@ void TestCommandLine::choosesAndReportsTheService_data() {
         << google << none << QStringList{u"--service"_s, u"bing"_s, u"--ja2ch"_s, u"x"_s} << 64
         << QString()
         << u"Unknown service 'bing'. The services: google, deepl, baidu, youdao, azure, tencent, "
-           u"caiyun, "
+           u"caiyun, llm, "
            u"libretranslate, classic.\n"_s;
     QTest::newRow("root with a path")
         << google << none
@@ -257,12 +257,12 @@ void TestCommandLine::choosesAndReportsTheService_data() {
         << QString()
         << u"Not a service root: 'http://127.0.0.1:9/x'. A root is http:// or https:// and a host, "
            u"with an optional port and no path. The services: google, deepl, baidu, youdao, azure, "
-           u"tencent, caiyun, "
+           u"tencent, caiyun, llm, "
            u"libretranslate, classic.\n"_s;
     QTest::newRow("unknown service in the environment")
         << google << QByteArray("yandex") << QStringList{u"--ja2ch"_s, u"x"_s} << 64 << QString()
         << u"Unknown service 'yandex'. The services: google, deepl, baidu, youdao, azure, tencent, "
-           u"caiyun, "
+           u"caiyun, llm, "
            u"libretranslate, classic.\n"_s;
 }
 
@@ -459,7 +459,7 @@ void TestCommandLine::asksForTheWindow_data() {
     QTest::newRow("the selection") << QStringList{u"--selection"_s} << true << buildDefault << true;
     QTest::newRow("an unknown service") << QStringList{u"--service"_s, u"bing"_s} << true
                                         << u"Unknown service 'bing'. The services: google, deepl, "
-                                           u"baidu, youdao, azure, tencent, caiyun, "
+                                           u"baidu, youdao, azure, tencent, caiyun, llm, "
                                            u"libretranslate, classic."_s
                                         << false;
     QTest::newRow("a direction") << QStringList{u"--service"_s, u"google"_s, u"--ja2ch"_s} << false

@@ -465,7 +465,7 @@ void TestServices::choosesTheService_data() {
     QTest::addColumn<QString>("error");
     using Option = std::optional<QString>;
     const QString names =
-        u"The services: google, deepl, baidu, youdao, azure, tencent, caiyun, libretranslate, "
+        u"The services: google, deepl, baidu, youdao, azure, tencent, caiyun, llm, libretranslate, "
         u"classic."_s;
     const ServiceChoice buildDefault =
         ParseServiceChain(QStringLiteral(QUORVANE_DEFAULT_SERVICE)).chain->front();

@@ -190,6 +190,9 @@ int ManageKey(const QCommandLineParser &parser, const KeyOptions &options, QIODe
 KeyedChain WithKeys(ServiceChain chain) {
     QString keyStoreError;
     for (ServiceChoice &choice : chain) {
+        if (!choice.service->defaultModel.isEmpty()) {
+            choice.model = qEnvironmentVariable("QUORVANE_LLM_MODEL");
+        }
         if (choice.service->key.shape.isEmpty()) {
             continue;
         }
@@ -275,11 +278,20 @@ int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &ou
                                              ? TranslateDirection::Ch2Ja
                                              : DirectionOfText(text);
     try {
-        const TranslateResult result = TranslateText(text, direction, chain, context);
+        // The translation goes out as it arrives; a failure after a beginning ends its line.
+        bool written = false;
+        const TranslateResult result =
+            TranslateText(text, direction, chain, context, nullptr, [&](const QString &arrived) {
+                output.write(arrived.toUtf8());
+                written = true;
+            });
         if (result.outcome != TranslateOutcome::Translated) {
+            if (written) {
+                output.write("\n");
+            }
             return ReportFailure(result, keyed, errors);
         }
-        WriteLine(output, *result.translation);
+        output.write("\n");
         if (chain.size() > 1) {
             WriteLine(errors, result.accounts.join(u'\n'));
         }

@@ -14,6 +14,8 @@ extern const Service kYoudaoService;
 extern const Service kAzureService;
 extern const Service kTencentService;
 extern const Service kCaiyunService;
+// Any server of OpenAI's chat completions protocol, its key optional.
+extern const Service kLlmService;
 
 // Baidu's sign: the lower-case hex MD5 of appid, q (its raw UTF-8), salt and secret.
 QString BaiduSign(const QString &appId, const QString &q, const QString &salt,

@@ -3,6 +3,7 @@
 #include <QJsonValue>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <optional>
 #include <span>
 
@@ -19,7 +20,8 @@ struct RequestParts {
     QString root;       // the endpoint's own, or the one the choice gives
     QStringList texts;  // one or more pieces, as many as the service's batch rule allows
     TranslateDirection direction;
-    QString key;  // the user's key for the service; "" when none was given
+    QString key;    // the user's key for the service; "" when none was given
+    QString model;  // the model that writes the translation, for a service of models
 
     const QString &text() const { return texts.front(); }  // a service of one piece a request
 };
@@ -74,6 +76,16 @@ struct Service {
     KeyForm key;
     // The service's own page for people, where the choice sends the service.
     QString (*helpPage)(const ServiceChoice &choice);
+    // The translation so far in a body that is still arriving; none for a service whose answer
+    // reads only whole.
+    QString (*arrivedText)(const QByteArray &bodySoFar) = nullptr;
+    // Said after no data from the service at its own root; "" for nothing.
+    QStringView noDataHint = {};
+    bool rootTakesPath = false;  // a root may carry a path: "http://127.0.0.1:11434/v1"
+    QStringView defaultModel = {};
+    // How long one exchange may take, when longer than the exchange's own bound: a model writes
+    // for a while.
+    std::chrono::milliseconds longestExchange{0};
 };
 
 // Whether no request of the service goes out without a key.

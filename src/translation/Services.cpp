@@ -17,14 +17,18 @@ namespace {
 using namespace Qt::StringLiterals;
 
 const Service *const kServices[] = {
-    &kGoogleService,  &kDeepLService,  &kBaiduService,          &kYoudaoService,  &kAzureService,
-    &kTencentService, &kCaiyunService, &kLibreTranslateService, &kClassicService,
+    &kGoogleService,  &kDeepLService,  &kBaiduService, &kYoudaoService,         &kAzureService,
+    &kTencentService, &kCaiyunService, &kLlmService,   &kLibreTranslateService, &kClassicService,
 };
 
-bool IsServiceRoot(const QString &root) {
+// A host with an optional port, and a path where the service takes one.
+bool IsServiceRoot(const QString &root, bool withPath) {
     static const QRegularExpression form(
         uR"(^https?://([A-Za-z0-9](?:[A-Za-z0-9.-]*[A-Za-z0-9])?|\[[0-9A-Fa-f:.]+\])(:[0-9]{1,5})?$)"_s);
-    return form.match(root).hasMatch() && QUrl(root, QUrl::StrictMode).isValid();
+    static const QRegularExpression formWithPath(
+        uR"(^https?://([A-Za-z0-9](?:[A-Za-z0-9.-]*[A-Za-z0-9])?|\[[0-9A-Fa-f:.]+\])(:[0-9]{1,5})?(/[A-Za-z0-9._~!$&'()*+,;=:@%-]+)*$)"_s);
+    return (withPath ? formWithPath : form).match(root).hasMatch() &&
+           QUrl(root, QUrl::StrictMode).isValid();
 }
 
 bool IsLoopback(const QUrl &url) {
@@ -42,10 +46,11 @@ std::optional<ServiceChoice> ParseServiceChoice(const QString &value, QString &e
         return std::nullopt;
     }
     const QString root = equals < 0 ? QString() : value.mid(equals + 1);
-    if (equals >= 0 && !IsServiceRoot(root)) {
+    if (equals >= 0 && !IsServiceRoot(root, service->rootTakesPath)) {
+        const QString path = service->rootTakesPath ? u"and path"_s : u"and no path"_s;
         error =
             u"Not a service root: '%1'. A root is http:// or https:// and a host, with an "
-            u"optional port and no path. The services: %2."_s.arg(root, ServiceNames());
+            u"optional port %2. The services: %3."_s.arg(root, path, ServiceNames());
         return std::nullopt;
     }
     return ServiceChoice{service, root};
@@ -77,7 +82,8 @@ QString ServiceChoice::HelpPage() const {
 
 HttpRequest ServiceChoice::RequestOf(const Endpoint &endpoint, const QStringList &texts,
                                      TranslateDirection direction) const {
-    return endpoint.request({RootOf(endpoint), texts, direction, key});
+    return endpoint.request({RootOf(endpoint), texts, direction, key,
+                             model.isEmpty() ? service->defaultModel.toString() : model});
 }
 
 QString ServiceNames() {

@@ -18,6 +18,7 @@ struct ServiceChoice {
     const Service *service = nullptr;
     QString root;
     QString key{};
+    QString model{};  // for a service of models; "" for its default
 
     QString RootOf(const Endpoint &endpoint) const;
     QString FirstRoot() const;  // the first endpoint's: where the text goes first

@@ -83,6 +83,7 @@ TranslateOutcome FailureOutcome(Refusal refusal, const HttpAnswer &answer) {
 struct Answered {
     TranslateResult result;
     QStringList translations{};
+    qsizetype streamed = 0;  // of the first translation, what the sink got while it arrived
 };
 
 Answered ReadAnswer(const Endpoint &endpoint, const HttpAnswer &answer, qsizetype texts) {
@@ -121,11 +122,12 @@ const TranslateResult &Worse(const TranslateResult &one, const TranslateResult &
 class ChainTranslation {
 public:
     ChainTranslation(const ServiceChain &chain, TranslateDirection direction,
-                     const FetchContext &context, EndpointRests &rests)
+                     const FetchContext &context, EndpointRests &rests, const TextSink &sink)
         : mChain(chain),
           mDirection(direction),
           mContext(context),
           mRests(rests),
+          mSink(sink),
           mPassedOver(chain.size()),
           mAnswered(chain.size(), false),
           mReasons(chain.size()) {
@@ -185,6 +187,7 @@ private:
         const TextPieces pieces = PiecesFor(text, mChain[s], mDirection);
         TranslateResult whole{.outcome = TranslateOutcome::Translated,
                               .translation = pieces.leading};
+        Emit(pieces.leading);
         qsizetype offset = pieces.leading.size();
         for (qsizetype first = 0; first < pieces.pieces.size();) {
             const qsizetype end = BatchEnd(pieces, first, mChain[s].service->batch);
@@ -214,11 +217,14 @@ private:
                 }
                 whole = Joined(std::move(whole), elsewhere);
                 *whole.translation += pieces.pieces[end - 1].separator;
+                Emit(pieces.pieces[end - 1].separator);
             } else {
                 mAnswered[s] = true;
                 for (qsizetype i = first; i < end; ++i) {
-                    *whole.translation +=
-                        answered.translations[i - first] + pieces.pieces[i].separator;
+                    const QString translation = answered.translations[i - first];
+                    *whole.translation += translation + pieces.pieces[i].separator;
+                    Emit(translation.mid(i == first ? answered.streamed : 0) +
+                         pieces.pieces[i].separator);
                 }
                 whole.page = std::move(answered.result.page);
                 if (whole.service.isEmpty()) {
@@ -240,6 +246,42 @@ private:
         return whole;
     }
 
+    void Emit(const QString &arrived) {
+        if (mSink && !arrived.isEmpty()) {
+            mSink(arrived);
+        }
+    }
+
+    // One exchange, whose translation goes to the sink as it arrives where the service streams.
+    Answered Exchange(const Endpoint &endpoint, const ServiceChoice &service,
+                      const QStringList &texts) {
+        FetchContext context = mContext;
+        context.limits.exchangeTimeout =
+            std::max(context.limits.exchangeTimeout, service.service->longestExchange);
+        qsizetype streamed = 0;
+        if (mSink && service.service->arrivedText) {
+            context.onBody = [&](const QByteArray &bodySoFar) {
+                const QString arrived = service.service->arrivedText(bodySoFar);
+                if (arrived.size() > streamed) {
+                    Emit(arrived.mid(streamed));
+                    streamed = arrived.size();
+                }
+            };
+        }
+        Answered answered = ReadAnswer(
+            endpoint, Fetch(service.RequestOf(endpoint, texts, mDirection), context), texts.size());
+        answered.streamed = streamed;
+        if (answered.result.outcome == TranslateOutcome::NoData && service.root.isEmpty() &&
+            !service.service->noDataHint.isEmpty()) {
+            answered.result.reason += u" ("_s + service.service->noDataHint.toString() + u')';
+        }
+        if (streamed > 0 && answered.result.outcome != TranslateOutcome::Translated) {
+            answered.result.reason +=
+                u" (the translation was cut off after %1 characters)"_s.arg(streamed);
+        }
+        return answered;
+    }
+
     // The first translation that an endpoint of the service gives; else a refusal if any refused
     // or rests; else the worst of the other answers.
     Answered Ask(const QStringList &texts, qsizetype s) {
@@ -253,10 +295,7 @@ private:
             if (standing[i]) {
                 answered.result = *standing[i];
             } else {
-                answered =
-                    ReadAnswer(endpoints[i],
-                               Fetch(service.RequestOf(endpoints[i], texts, mDirection), mContext),
-                               texts.size());
+                answered = Exchange(endpoints[i], service, texts);
                 mRests.Record(service, endpoints[i], answered.result);
             }
             answered.result.service = service.service->name.toString();
@@ -274,6 +313,7 @@ private:
     TranslateDirection mDirection;
     const FetchContext &mContext;
     EndpointRests &mRests;
+    const TextSink &mSink;
     QList<std::optional<TranslateResult>> mPassedOver;
     QList<bool> mAnswered;
     QStringList mReasons;
@@ -317,14 +357,14 @@ void EndpointRests::Record(const ServiceChoice &service, const Endpoint &endpoin
 
 TranslateResult TranslateText(const QString &text, TranslateDirection direction,
                               const ServiceChain &chain, const FetchContext &context,
-                              EndpointRests *rests) {
+                              EndpointRests *rests, const TextSink &sink) {
     std::optional<ConnectionCache> ownConnections;
     std::optional<EndpointRests> ownRests;
     FetchContext shared = context;
     if (!shared.connections) {
         shared.connections = &ownConnections.emplace();
     }
-    ChainTranslation press(chain, direction, shared, rests ? *rests : ownRests.emplace());
+    ChainTranslation press(chain, direction, shared, rests ? *rests : ownRests.emplace(), sink);
     TranslateResult result = press.From(text, 0);
     result.accounts = press.Accounts();
     return result;
@@ -332,8 +372,8 @@ TranslateResult TranslateText(const QString &text, TranslateDirection direction,
 
 TranslateResult TranslateText(const QString &text, TranslateDirection direction,
                               const ServiceChoice &service, const FetchContext &context,
-                              EndpointRests *rests) {
-    return TranslateText(text, direction, ServiceChain{service}, context, rests);
+                              EndpointRests *rests, const TextSink &sink) {
+    return TranslateText(text, direction, ServiceChain{service}, context, rests, sink);
 }
 
 }  // namespace quorvane

@@ -66,16 +66,20 @@ private:
     std::map<Key, Rest> mRests;
 };
 
+// Takes the translation as it arrives, in order: what it is given, joined, is the translation.
+using TextSink = std::function<void(const QString &arrived)>;
+
 // The text through the chain of services: in pieces and requests as large as each service takes,
 // over one connection, in order. Each piece goes to the first service that translates it; a
 // service that refused, refused its key or has none is passed over for the rest of the text. The
 // first piece that no service translates is the outcome of the whole. An endpoint that refused
-// rests in `rests`, or for the rest of this text without them.
+// rests in `rests`, or for the rest of this text without them. The sink, if any, is called on
+// this thread; a failed text may have given it a beginning.
 TranslateResult TranslateText(const QString &text, TranslateDirection direction,
                               const ServiceChain &chain, const FetchContext &context = {},
-                              EndpointRests *rests = nullptr);
+                              EndpointRests *rests = nullptr, const TextSink &sink = {});
 TranslateResult TranslateText(const QString &text, TranslateDirection direction,
                               const ServiceChoice &service, const FetchContext &context = {},
-                              EndpointRests *rests = nullptr);
+                              EndpointRests *rests = nullptr, const TextSink &sink = {});
 
 }  // namespace quorvane

@@ -42,6 +42,7 @@ bool IsParsableUrl(const QByteArray &url) {
 struct BodySink {
     QByteArray bytes;
     qsizetype cap;
+    const std::function<void(const QByteArray &)> &onBody;
 };
 
 // A return value other than the size handed in makes libcurl abort the transfer.
@@ -52,6 +53,9 @@ size_t AppendToBody(char *data, size_t size, size_t count, void *userData) {
         return 0;
     }
     sink->bytes.append(data, qsizetype(length));
+    if (sink->onBody) {
+        sink->onBody(sink->bytes);
+    }
     return length;
 }
 
@@ -280,7 +284,7 @@ HttpAnswer Fetch(const HttpRequest &request, const FetchContext &context) {
                            QStringLiteral("无法打开请求地址: ") + request.url);
     }
 
-    BodySink sink{{}, context.limits.maxBodyBytes};
+    BodySink sink{{}, context.limits.maxBodyBytes, context.onBody};
     char errorText[CURL_ERROR_SIZE] = {};
     const CurlList headers = HeaderLines(request);
     ConfigureRequest(curl.get(), request, address, headers.get());

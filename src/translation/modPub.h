@@ -5,6 +5,7 @@
 #include <QString>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -60,6 +61,8 @@ struct FetchContext {
     // A PEM file of the certificate authorities to trust instead of the system's; certificates
     // are verified either way.
     QString certificateAuthorities{};
+    // Called on the exchange's thread with the whole body so far, each time more of it arrives.
+    std::function<void(const QByteArray &bodySoFar)> onBody{};
 };
 
 struct HttpRequest {
