@@ -1,5 +1,7 @@
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QFile>
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -16,9 +18,11 @@ int RunFromTerminal(const QCoreApplication &) {
     QFile input;
     QFile output;
     QFile errors;
+    // The descriptors, not C's streams, whose buffers would hold back a translation that is
+    // written as it arrives.
     input.open(stdin, QIODevice::ReadOnly);
-    output.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
-    errors.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    output.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    errors.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
     return quorvane::RunCommandLine(QCoreApplication::arguments(), input, output, errors);
 }
 
