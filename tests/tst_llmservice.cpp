@@ -2,7 +2,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QSemaphore>
 #include <QTest>
 
 #include "support/KeyedStandIns.h"
@@ -17,41 +16,6 @@ using namespace Qt::StringLiterals;
 Q_DECLARE_METATYPE(TranslateOutcome)
 
 namespace {
-
-QByteArray Event(const QString &content) {
-    const QJsonObject delta{{u"content"_s, content}};
-    const QJsonObject event{
-        {u"choices"_s, QJsonArray{QJsonObject{{u"index"_s, 0}, {u"delta"_s, delta}}}}};
-    return "data: " + QJsonDocument(event).toJson(QJsonDocument::Compact) + "\n\n";
-}
-
-constexpr char kStreamHead[] =
-    "HTTP/1.1 200 OK\r\nContent-Type: text/event-stream\r\nConnection: close\r\n\r\n";
-
-// A server of the chat completions protocol that streams `tokens`, one event each, until
-// `hold` tokens are out; it waits for `resume` before the rest, and ends with [DONE] unless
-// the stream is to be cut.
-struct StreamingServer {
-    QStringList tokens;
-    qsizetype hold = -1;
-    bool cut = false;
-    QSemaphore resume;
-
-    LoopbackServer::Script script() {
-        return [this](LoopbackServer::Exchange &exchange) {
-            exchange.send(kStreamHead);
-            for (qsizetype i = 0; i < tokens.size(); ++i) {
-                if (i == hold && !resume.tryAcquire(1, 10'000)) {
-                    return;
-                }
-                exchange.send(Event(tokens[i]));
-            }
-            if (!cut) {
-                exchange.send("data: [DONE]\n\n");
-            }
-        };
-    }
-};
 
 ServiceChoice Llm(const LoopbackServer &server) {
     return ParseServiceChain(u"llm="_s + server.root() + u"/v1"_s).chain->front();
@@ -82,7 +46,7 @@ private slots:
 };
 
 void TestLlmService::requestIsTheChatCompletionsProtocol() {
-    StreamingServer stream{{u"我喜欢猫"_s}};
+    ChatStream stream{{u"我喜欢猫"_s}};
     LoopbackServer server(stream.script());
     ServiceChoice choice = Llm(server);
     choice.key = u"sk-test"_s;
@@ -105,7 +69,7 @@ void TestLlmService::requestIsTheChatCompletionsProtocol() {
     QCOMPARE(messages[1][u"content"_s].toString(), u"猫が好き"_s);
 
     // A local server needs no key, and the default model is asked for.
-    StreamingServer local{{u"猫"_s}};
+    ChatStream local{{u"猫"_s}};
     LoopbackServer localServer(local.script());
     TranslateText(u"猫"_s, TranslateDirection::Ch2Ja, Llm(localServer));
     const QByteArray localRequest = localServer.requests().value(0);
@@ -115,7 +79,7 @@ void TestLlmService::requestIsTheChatCompletionsProtocol() {
 
 // The server holds the stream's end until the sink has the first piece: no timing involved.
 void TestLlmService::translationArrivesBeforeTheStreamEnds() {
-    StreamingServer stream{{u"我"_s, u"喜欢"_s, u"猫"_s}, 1};
+    ChatStream stream{{u"我"_s, u"喜欢"_s, u"猫"_s}, 1};
     LoopbackServer server(stream.script());
     Arrivals arrivals;
     const TranslateResult result =
@@ -130,7 +94,7 @@ void TestLlmService::translationArrivesBeforeTheStreamEnds() {
 }
 
 void TestLlmService::thinkingIsNoPartOfTheTranslation() {
-    StreamingServer stream{
+    ChatStream stream{
         {u"<thi"_s, u"nk>猫は"_s, u"中国語で…"_s, u"</thi"_s, u"nk>\n\n"_s, u"我喜欢"_s, u"猫"_s}};
     LoopbackServer server(stream.script());
     Arrivals arrivals;
@@ -149,7 +113,7 @@ void TestLlmService::serverWithoutStreamingIsReadToo() {
 }
 
 void TestLlmService::cutStreamKeepsWhatArrivedAndFails() {
-    StreamingServer stream{{u"我"_s, u"喜欢"_s}};
+    ChatStream stream{{u"我"_s, u"喜欢"_s}};
     stream.cut = true;
     LoopbackServer server(stream.script());
     Arrivals arrivals;
@@ -210,7 +174,8 @@ void TestLlmService::longTextGoesInPiecesInOrder() {
     LoopbackServer server([](LoopbackServer::Exchange &exchange) {
         const QJsonObject body = QJsonDocument::fromJson(Body(exchange.request())).object();
         const QString text = body[u"messages"_s][1][u"content"_s].toString();
-        exchange.send(kStreamHead + Event(text.left(1)) + Event(text.mid(1)) + "data: [DONE]\n\n");
+        exchange.send(ChatStreamHead() + ChatEvent(text.left(1)) + ChatEvent(text.mid(1)) +
+                      "data: [DONE]\n\n");
     });
     Arrivals arrivals;
     const QString text = first + u"\n\n"_s + second;
@@ -231,7 +196,7 @@ void TestLlmService::rootMayCarryAPath() {
 
 // The program's first bytes are read while the stand-in still holds the rest of the stream.
 void TestLlmService::terminalPrintsAsTheStreamArrives() {
-    StreamingServer stream{{u"我"_s, u"喜欢猫"_s}, 1};
+    ChatStream stream{{u"我"_s, u"喜欢猫"_s}, 1};
     LoopbackServer server(stream.script());
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 
 #include "support/KeyedStandIns.h"
 #include "support/LoopbackServer.h"
@@ -44,6 +45,7 @@ private slots:
     void otherServicesAnswerThroughTheWindow();
     void secondPressAsksOnlyTheEndpointThatAnswered_data();
     void secondPressAsksOnlyTheEndpointThatAnswered();
+    void modelsTranslationIsShownAsItArrives();
     void translationIsShownAsPlainText();
     void whitespaceIsTranslatedLikeAnyText();
     void emptyInputWarnsAndFlashes();
@@ -197,6 +199,32 @@ void TestWindowTranslation::otherServicesAnswerThroughTheWindow() {
     QVERIFY2(this->box(u"rtbMsg"_s)->toPlainText().startsWith(status),
              qPrintable(this->box(u"rtbMsg"_s)->toPlainText()));
     QCOMPARE(this->box(u"txtDown"_s)->toPlainText(), output);
+}
+
+// The stand-in holds the rest of its stream until the output box shows its first piece, which
+// the window's thread sees while the exchange runs.
+void TestWindowTranslation::modelsTranslationIsShownAsItArrives() {
+    stand_in::ChatStream stream{{u"我"_s, u"喜欢猫"_s}, 1};
+    mServer = std::make_unique<LoopbackServer>(stream.script());
+    mWindow = std::make_unique<frmMain>(
+        ParseServiceChain(u"llm="_s + mServer->root() + u"/v1"_s).chain.value());
+    mWindow->show();
+    QVERIFY(QTest::qWaitForWindowExposed(mWindow.get()));
+    box(u"txtDown"_s)->setPlainText(u"earlier"_s);
+    box(u"txtTop"_s)->setPlainText(u"猫が好き"_s);
+    bool shownWhileStreaming = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (!shownWhileStreaming && box(u"txtDown"_s)->toPlainText() == u"我"_s) {
+            shownWhileStreaming = true;
+            stream.resume.release();
+        }
+    });
+    watch.start(1);
+    Click(mWindow.get(), u"imgJa2Ch"_s);
+    QVERIFY(shownWhileStreaming);
+    QCOMPARE(box(u"txtDown"_s)->toPlainText(), u"我喜欢猫"_s);
+    QVERIFY(box(u"rtbMsg"_s)->toPlainText().startsWith(u"总计耗时: "_s));
 }
 
 void TestWindowTranslation::secondPressAsksOnlyTheEndpointThatAnswered_data() {

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QScopedValueRollback>
 #include <QThread>
+#include <algorithm>
 
 #include "translation/Messages.h"
 
@@ -102,13 +103,31 @@ std::optional<TranslateResult> TranslateCommand::FetchWhileDispatching(
     if (!mConnections) {
         mConnections = std::make_shared<ConnectionCache>();
     }
+    // A service that writes its answer over seconds shows it as it arrives; the others show it
+    // once, whole.
+    const bool streams = std::any_of(mChain.cbegin(), mChain.cend(), [](const ServiceChoice &c) {
+        return c.service->arrivedText != nullptr;
+    });
+    TextSink arrived = [this, exchange](const QString &piece) {
+        {
+            const std::lock_guard lock(exchange->arrivedMutex);
+            exchange->arrived += piece;
+        }
+        if (!exchange->showPending.exchange(true)) {
+            QMetaObject::invokeMethod(
+                mArrivals.get(), [this, exchange] { ShowArrived(exchange); }, Qt::QueuedConnection);
+        }
+    };
+    if (!streams) {
+        arrived = nullptr;
+    }
     std::unique_ptr<QThread> worker(QThread::create([exchange, text, direction, chain = mChain,
                                                      connections = mConnections, rests = mRests,
-                                                     limits = mSettings.limits] {
+                                                     limits = mSettings.limits, arrived] {
         try {
-            exchange->result =
-                TranslateText(text, direction, chain,
-                              {connections.get(), &exchange->cancellation, limits}, rests.get());
+            exchange->result = TranslateText(text, direction, chain,
+                                             {connections.get(), &exchange->cancellation, limits},
+                                             rests.get(), arrived);
         } catch (...) {
             exchange->error = std::current_exception();
         }
@@ -129,6 +148,20 @@ std::optional<TranslateResult> TranslateCommand::FetchWhileDispatching(
         std::rethrow_exception(exchange->error);
     }
     return std::move(exchange->result);
+}
+
+// The output box shows the translation as it arrives, while the exchange is the current one.
+void TranslateCommand::ShowArrived(const std::shared_ptr<Exchange> &exchange) {
+    exchange->showPending = false;
+    if (exchange != mExchange || mAbandoned) {
+        return;
+    }
+    QString arrived;
+    {
+        const std::lock_guard lock(exchange->arrivedMutex);
+        arrived = exchange->arrived;
+    }
+    mView.setOutputText(arrived);
 }
 
 void TranslateCommand::Abandon() {

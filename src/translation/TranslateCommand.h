@@ -4,9 +4,11 @@
 #include <QLocale>
 #include <QString>
 #include <QThread>
+#include <atomic>
 #include <exception>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "timing/clsTimeCount.h"
@@ -82,7 +84,12 @@ private:
         FetchCancellation cancellation;
         TranslateResult result;
         std::exception_ptr error;
+        // The translation as it arrives, and whether the window's thread is yet to show it.
+        std::mutex arrivedMutex;
+        QString arrived;
+        std::atomic<bool> showPending{false};
     };
+    void ShowArrived(const std::shared_ptr<Exchange> &exchange);
     // Made at the first exchange: libcurl's and TLS's set-up is no work for the window's start.
     std::shared_ptr<ConnectionCache> mConnections;
     std::shared_ptr<EndpointRests> mRests = std::make_shared<EndpointRests>();
@@ -90,6 +97,9 @@ private:
     std::shared_ptr<Exchange> mExchange;
     QEventLoop *mExchangeWait = nullptr;
     std::vector<std::unique_ptr<QThread>> mAbandonedWorkers;
+    // Where an exchange's thread posts what has arrived; it lives on the window's thread for as
+    // long as any exchange thread may post.
+    std::unique_ptr<QObject> mArrivals = std::make_unique<QObject>();
     QString mPageHtml;
     QString mSeconds;
     bool mRunning = false;

@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 
 using namespace Qt::StringLiterals;
 
@@ -13,6 +14,32 @@ quorvane::ServiceChoice Choice(const QString &name, const QString &root) {
         qFatal("%s", qPrintable(parsed.error));
     }
     return parsed.chain->front();
+}
+
+QByteArray ChatEvent(const QString &content) {
+    const QJsonObject delta{{u"content"_s, content}};
+    const QJsonObject event{
+        {u"choices"_s, QJsonArray{QJsonObject{{u"index"_s, 0}, {u"delta"_s, delta}}}}};
+    return "data: " + QJsonDocument(event).toJson(QJsonDocument::Compact) + "\n\n";
+}
+
+QByteArray ChatStreamHead() {
+    return "HTTP/1.1 200 OK\r\nContent-Type: text/event-stream\r\nConnection: close\r\n\r\n";
+}
+
+LoopbackServer::Script ChatStream::script() {
+    return [this](LoopbackServer::Exchange &exchange) {
+        exchange.send(ChatStreamHead());
+        for (qsizetype i = 0; i < tokens.size(); ++i) {
+            if (i == hold && !resume.tryAcquire(1, 10'000)) {
+                return;
+            }
+            exchange.send(ChatEvent(tokens[i]));
+        }
+        if (!cut) {
+            exchange.send("data: [DONE]\n\n");
+        }
+    };
 }
 
 QString FieldValue(const QByteArray &fields, const QByteArray &key) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSemaphore>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -56,5 +57,22 @@ LoopbackServer::Script Google(GoogleAnswers answers);
 LoopbackServer::Script GoogleToday(std::function<QString(const QString &text)> translate);
 // Which of Google's endpoints each request went to: "page", "segments", "dictionary".
 QStringList GoogleEndpoints(const LoopbackServer &server);
+
+// One server-sent event of the chat completions protocol whose delta is `content`.
+QByteArray ChatEvent(const QString &content);
+// The head of a stream of events that ends when the connection closes.
+QByteArray ChatStreamHead();
+
+// A server of the chat completions protocol that streams its tokens, an event each. Before the
+// token at `hold` it waits, ten seconds at most, for `resume`; it ends with [DONE] unless the
+// stream is to be cut.
+struct ChatStream {
+    QStringList tokens;
+    qsizetype hold = -1;
+    bool cut = false;
+    QSemaphore resume{};
+
+    LoopbackServer::Script script();
+};
 
 }  // namespace stand_in
