@@ -158,10 +158,14 @@ void TestLlmService::errorsAreClassified() {
     QCOMPARE(result.serviceError, serviceError);
 }
 
-// Nothing listens on this machine's port 9.
+// Nothing listens on this machine's port 9, nor, on a machine without Ollama, on its port.
 void TestLlmService::noLocalServerSaysHowToStartIt() {
-    const ServiceChoice standIn = ParseServiceChain(u"llm"_s).chain->front();
-    QVERIFY(standIn.FirstRoot().startsWith(u"http://127.0.0.1:11434"_s));
+    const ServiceChoice ollama = ParseServiceChain(u"llm"_s).chain->front();
+    QCOMPARE(ollama.FirstRoot(), u"http://127.0.0.1:11434/v1"_s);
+    const TranslateResult local = TranslateText(u"猫"_s, TranslateDirection::Ja2Ch, ollama);
+    if (local.outcome == TranslateOutcome::NoData) {
+        QVERIFY2(local.reason.contains(u"ollama serve"_s), qPrintable(local.reason));
+    }
     const ServiceChoice closed = ParseServiceChain(u"llm=http://127.0.0.1:9/v1"_s).chain->front();
     const TranslateResult given = TranslateText(u"猫"_s, TranslateDirection::Ja2Ch, closed);
     QCOMPARE(given.outcome, TranslateOutcome::NoData);

@@ -1,5 +1,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include "translation/KeyedServices.h"
 #include "translation/Services.h"
@@ -71,21 +72,24 @@ Stream ReadStream(const QByteArray &body) {
 // A reasoning model's leading <think>…</think> is no part of the translation; while it, or its
 // opening tag, is still arriving, there is no translation yet.
 QString WithoutThinking(const QString &text) {
-    const QStringView start = QStringView(text).trimmed().isEmpty()
-                                  ? QStringView()
-                                  : QStringView(text).sliced(text.indexOf(text.trimmed().front()));
-    if (start.startsWith(kThinkOpen)) {
-        const qsizetype close = start.indexOf(kThinkClose);
-        if (close < 0) {
-            return {};
-        }
-        QStringView after = start.sliced(close + QStringView(kThinkClose).size());
-        while (!after.isEmpty() && after.front().isSpace()) {
-            after = after.sliced(1);
-        }
-        return after.toString();
+    static const QRegularExpression nonSpace(u"\\S"_s);
+    const qsizetype first = text.indexOf(nonSpace);
+    if (first < 0) {
+        return {};
     }
-    return QStringView(kThinkOpen).startsWith(start) && !start.isEmpty() ? QString() : text;
+    const QStringView start = QStringView(text).sliced(first);
+    if (!start.startsWith(kThinkOpen)) {
+        return QStringView(kThinkOpen).startsWith(start) ? QString() : text;
+    }
+    const qsizetype close = start.indexOf(kThinkClose);
+    if (close < 0) {
+        return {};
+    }
+    QStringView after = start.sliced(close + QStringView(kThinkClose).size());
+    while (!after.isEmpty() && after.front().isSpace()) {
+        after = after.sliced(1);
+    }
+    return after.toString();
 }
 
 QString ArrivedText(const QByteArray &bodySoFar) {

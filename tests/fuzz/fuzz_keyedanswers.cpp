@@ -1,5 +1,5 @@
-// The readers of the keyed services on any answer, of any status: no crash; a translation comes
-// only from a JSON document, and a refusal is never read from an answer that holds one.
+// The readers of the keyed services and of the language models on any answer, of any status: no
+// crash; a translation comes only from JSON or from a stream of events; a stream's text grows.
 #include <QJsonDocument>
 
 #include "FuzzInput.h"
@@ -20,13 +20,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     QJsonDocument::fromJson(body, &error);
     for (const quorvane::Service *service :
          {&quorvane::kDeepLService, &quorvane::kBaiduService, &quorvane::kYoudaoService,
-          &quorvane::kAzureService, &quorvane::kTencentService, &quorvane::kCaiyunService}) {
+          &quorvane::kAzureService, &quorvane::kTencentService, &quorvane::kCaiyunService,
+          &quorvane::kLlmService}) {
         const quorvane::Endpoint &endpoint = service->endpoints.front();
         if (endpoint.translations(answer)) {
-            FUZZ_ASSERT(error.error == QJsonParseError::NoError);
+            FUZZ_ASSERT(error.error == QJsonParseError::NoError || body.contains("data:"));
         }
         endpoint.refusal(answer);
         endpoint.errorText(answer);
     }
+    // A stream's text so far only grows as more of it arrives.
+    const QString whole = quorvane::kLlmService.arrivedText(body);
+    const QString part = quorvane::kLlmService.arrivedText(body.left(body.size() / 2));
+    FUZZ_ASSERT(whole.startsWith(part) || part.isEmpty());
     return 0;
 }
