@@ -38,20 +38,13 @@ HttpRequest Request(const RequestParts &parts) {
     return JsonRequest(parts.root + u"/chat/completions"_s, body, std::move(headers));
 }
 
-// The server-sent events of a body: the content of their deltas, from whole lines only, and
-// whether the stream ended.
-struct Stream {
-    bool isStream = false;
-    bool ended = false;
-    QString content;
-};
-
-Stream ReadStream(const QByteArray &body) {
-    Stream stream;
-    qsizetype start = 0;
-    for (qsizetype end = body.indexOf('\n'); end >= 0; end = body.indexOf('\n', start)) {
-        const QByteArray line = body.mid(start, end - start).trimmed();
-        start = end + 1;
+// The server-sent events of a body from where `stream` left it, whole lines only: the content of
+// their deltas, and whether the stream ended.
+void ReadStream(const QByteArray &body, StreamRead &stream) {
+    for (qsizetype end = body.indexOf('\n', stream.read); end >= 0;
+         end = body.indexOf('\n', stream.read)) {
+        const QByteArray line = body.mid(stream.read, end - stream.read).trimmed();
+        stream.read = end + 1;
         if (!line.startsWith("data:")) {
             continue;
         }
@@ -66,6 +59,11 @@ Stream ReadStream(const QByteArray &body) {
             event ? (*event)[u"choices"_s][0][u"delta"_s][u"content"_s] : QJsonValue();
         stream.content += content.toString();
     }
+}
+
+StreamRead WholeStream(const QByteArray &body) {
+    StreamRead stream;
+    ReadStream(body, stream);
     return stream;
 }
 
@@ -92,8 +90,9 @@ QString WithoutThinking(const QString &text) {
     return after.toString();
 }
 
-QString ArrivedText(const QByteArray &bodySoFar) {
-    return WithoutThinking(ReadStream(bodySoFar).content);
+QString ArrivedText(const QByteArray &bodySoFar, StreamRead &stream) {
+    ReadStream(bodySoFar, stream);
+    return WithoutThinking(stream.content);
 }
 
 // A stream, whole, or one document from a server that does not stream.
@@ -101,7 +100,7 @@ std::optional<QStringList> Translations(const HttpAnswer &answer) {
     if (answer.status != 200) {
         return std::nullopt;
     }
-    const Stream stream = ReadStream(answer.body);
+    const StreamRead stream = WholeStream(answer.body);
     if (stream.isStream) {
         return stream.ended ? std::optional(QStringList{WithoutThinking(stream.content)})
                             : std::nullopt;
@@ -122,7 +121,7 @@ Refusal Refuses(const HttpAnswer &answer) {
 
 // OpenAI's servers say {"error":{"message":…}}, Ollama's {"error":"model … not found"}.
 QString ServiceError(const HttpAnswer &answer) {
-    if (const Stream stream = ReadStream(answer.body); stream.isStream) {
+    if (const StreamRead stream = WholeStream(answer.body); stream.isStream) {
         return stream.ended ? QString() : u"the stream was cut off"_s;
     }
     const std::optional<QJsonValue> json = JsonOf(answer.body);

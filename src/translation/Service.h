@@ -62,6 +62,14 @@ struct KeyForm {
     bool required = true;
 };
 
+// How far a body that is still arriving has been read, and what it said so far.
+struct StreamRead {
+    qsizetype read = 0;
+    bool isStream = false;
+    bool ended = false;
+    QString content;
+};
+
 // A translation service. Each piece of a text goes to its endpoints in order, until one of them
 // gives a translation.
 struct Service {
@@ -76,9 +84,9 @@ struct Service {
     KeyForm key;
     // The service's own page for people, where the choice sends the service.
     QString (*helpPage)(const ServiceChoice &choice);
-    // The translation so far in a body that is still arriving; none for a service whose answer
-    // reads only whole.
-    QString (*arrivedText)(const QByteArray &bodySoFar) = nullptr;
+    // The translation so far in a body that is still arriving, read on from where `stream` left
+    // it; none for a service whose answer reads only whole.
+    QString (*arrivedText)(const QByteArray &bodySoFar, StreamRead &stream) = nullptr;
     // Said after no data from the service at its own root; "" for nothing.
     QStringView noDataHint = {};
     bool rootTakesPath = false;  // a root may carry a path: "http://127.0.0.1:11434/v1"

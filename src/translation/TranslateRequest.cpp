@@ -259,9 +259,10 @@ private:
         context.limits.exchangeTimeout =
             std::max(context.limits.exchangeTimeout, service.service->longestExchange);
         qsizetype streamed = 0;
+        StreamRead stream;
         if (mSink && service.service->arrivedText) {
             context.onBody = [&](const QByteArray &bodySoFar) {
-                const QString arrived = service.service->arrivedText(bodySoFar);
+                const QString arrived = service.service->arrivedText(bodySoFar, stream);
                 if (arrived.size() > streamed) {
                     Emit(arrived.mid(streamed));
                     streamed = arrived.size();

@@ -30,8 +30,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         endpoint.errorText(answer);
     }
     // A stream's text so far only grows as more of it arrives.
-    const QString whole = quorvane::kLlmService.arrivedText(body);
-    const QString part = quorvane::kLlmService.arrivedText(body.left(body.size() / 2));
+    // Read in two parts, as it arrives, or at once: the same text.
+    quorvane::StreamRead inParts;
+    const QString part = quorvane::kLlmService.arrivedText(body.left(body.size() / 2), inParts);
+    const QString whole = quorvane::kLlmService.arrivedText(body, inParts);
+    quorvane::StreamRead atOnce;
     FUZZ_ASSERT(whole.startsWith(part) || part.isEmpty());
+    FUZZ_ASSERT(whole == quorvane::kLlmService.arrivedText(body, atOnce));
     return 0;
 }
