@@ -35,6 +35,7 @@ private slots:
     void requestIsTheChatCompletionsProtocol();
     void translationArrivesBeforeTheStreamEnds();
     void thinkingIsNoPartOfTheTranslation();
+    void onlyThoughtsAreNoTranslation();
     void serverWithoutStreamingIsReadToo();
     void cutStreamKeepsWhatArrivedAndFails();
     void errorsAreClassified_data();
@@ -103,6 +104,13 @@ void TestLlmService::thinkingIsNoPartOfTheTranslation() {
                       [&](const QString &arrived) { arrivals.pieces.append(arrived); });
     QCOMPARE(result.translation, std::optional(u"我喜欢猫"_s));
     QCOMPARE(arrivals.joined(), u"我喜欢猫"_s);
+}
+
+void TestLlmService::onlyThoughtsAreNoTranslation() {
+    ChatStream stream{{u"<think>猫は…</think>"_s, u"\n"_s}};
+    LoopbackServer server(stream.script());
+    const TranslateResult result = TranslateText(u"猫"_s, TranslateDirection::Ja2Ch, Llm(server));
+    QCOMPARE(result.outcome, TranslateOutcome::NoTranslation);
 }
 
 void TestLlmService::serverWithoutStreamingIsReadToo() {

@@ -95,21 +95,23 @@ QString ArrivedText(const QByteArray &bodySoFar, StreamRead &stream) {
     return WithoutThinking(stream.content);
 }
 
-// A stream, whole, or one document from a server that does not stream.
-std::optional<QStringList> Translations(const HttpAnswer &answer) {
-    if (answer.status != 200) {
-        return std::nullopt;
-    }
+// The content of a stream, whole, or of one document from a server that does not stream.
+std::optional<QString> Content(const HttpAnswer &answer) {
     const StreamRead stream = WholeStream(answer.body);
     if (stream.isStream) {
-        return stream.ended ? std::optional(QStringList{WithoutThinking(stream.content)})
-                            : std::nullopt;
+        return stream.ended ? std::optional(stream.content) : std::nullopt;
     }
     const std::optional<QJsonValue> json = JsonOf(answer.body);
     const QJsonValue content =
         json ? (*json)[u"choices"_s][0][u"message"_s][u"content"_s] : QJsonValue();
-    return content.isString() ? std::optional(QStringList{WithoutThinking(content.toString())})
-                              : std::nullopt;
+    return content.isString() ? std::optional(content.toString()) : std::nullopt;
+}
+
+// A model that wrote nothing but its thoughts gave no translation.
+std::optional<QStringList> Translations(const HttpAnswer &answer) {
+    const std::optional<QString> content = answer.status == 200 ? Content(answer) : std::nullopt;
+    const QString translation = content ? WithoutThinking(*content) : QString();
+    return translation.isEmpty() ? std::nullopt : std::optional(QStringList{translation});
 }
 
 Refusal Refuses(const HttpAnswer &answer) {
