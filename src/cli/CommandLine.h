@@ -37,8 +37,8 @@ struct WindowRun {
 std::optional<WindowRun> WindowRunOf(const QStringList &arguments);
 // The chain with the key of each service that takes one, from its environment variable
 // (QUORVANE_KEY_NAME), else from the desktop's Secret Service, and the model of a service of
-// models from QUORVANE_LLM_MODEL. A key that cannot be one (78), or
-// that would go out over plain HTTP (64), is no chain.
+// models from QUORVANE_LLM_MODEL. A key that cannot be one (78), or that would go out over plain
+// HTTP (64), is no chain.
 struct KeyedChain {
     ServiceChainOrError chain;
     int failureStatus;

@@ -24,10 +24,9 @@ const Service *const kServices[] = {
 // A host with an optional port, and a path where the service takes one.
 bool IsServiceRoot(const QString &root, bool withPath) {
     static const QRegularExpression form(
-        uR"(^https?://([A-Za-z0-9](?:[A-Za-z0-9.-]*[A-Za-z0-9])?|\[[0-9A-Fa-f:.]+\])(:[0-9]{1,5})?$)"_s);
-    static const QRegularExpression formWithPath(
-        uR"(^https?://([A-Za-z0-9](?:[A-Za-z0-9.-]*[A-Za-z0-9])?|\[[0-9A-Fa-f:.]+\])(:[0-9]{1,5})?(/[A-Za-z0-9._~!$&'()*+,;=:@%-]+)*$)"_s);
-    return (withPath ? formWithPath : form).match(root).hasMatch() &&
+        uR"(^https?://([A-Za-z0-9](?:[A-Za-z0-9.-]*[A-Za-z0-9])?|\[[0-9A-Fa-f:.]+\])(:[0-9]{1,5})?((?:/[A-Za-z0-9._~!$&'()*+,;=:@%-]+)*)$)"_s);
+    const QRegularExpressionMatch match = form.match(root);
+    return match.hasMatch() && (withPath || match.capturedLength(3) == 0) &&
            QUrl(root, QUrl::StrictMode).isValid();
 }
 
