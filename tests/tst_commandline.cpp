@@ -1,10 +1,10 @@
-#include <QBuffer>
 #include <QProcess>
 #include <QSet>
 #include <QTest>
 
 #include "cli/CommandLine.h"
 #include "common/BuildInfo.h"
+#include "support/CommandLineRun.h"
 #include "support/KeyedStandIns.h"
 #include "support/LoopbackServer.h"
 #include "support/ServiceStandIns.h"
@@ -18,12 +18,6 @@ using namespace Qt::StringLiterals;
 Q_DECLARE_METATYPE(LoopbackServer::Script)
 
 namespace {
-
-struct Run {
-    int status = -1;
-    QByteArray output;
-    QByteArray errors;
-};
 
 // The program of this build as a child, with no display of any kind in its environment and the
 // given service: the one a user of the terminal would choose with QUORVANE_SERVICE.
@@ -50,21 +44,6 @@ Run RunProgram(const QStringList &arguments, const QByteArray &input, const QStr
         return {};
     }
     return {program.exitCode(), program.readAllStandardOutput(), program.readAllStandardError()};
-}
-
-// The same in this process.
-Run RunInProcess(const QStringList &arguments, const QByteArray &input = {},
-                 const FetchContext &context = {}) {
-    QBuffer in;
-    in.setData(input);
-    in.open(QIODevice::ReadOnly);
-    QBuffer output;
-    QBuffer errors;
-    output.open(QIODevice::WriteOnly);
-    errors.open(QIODevice::WriteOnly);
-    const int status =
-        RunCommandLine(QStringList{u"quorvane"_s} + arguments, in, output, errors, context);
-    return {status, output.data(), errors.data()};
 }
 
 }  // namespace

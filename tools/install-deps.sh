@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libcurl4-openssl-dev zlib1g-dev ca-certificates openssl
-  qtkeychain-qt6-dev gnome-keyring libsecret-tools
+  qtkeychain-qt6-dev libsecret-1-0 gnome-keyring
   libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth openbox xdotool xclip x11-utils imagemagick

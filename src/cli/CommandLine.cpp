@@ -49,21 +49,35 @@ struct KeyOptions {
                               QStringLiteral("NAME")};
 };
 
+// The Secret Service of one chain's keys: asked whether it runs once, at its first key; the
+// first failure kept.
+struct KeyStore {
+    std::optional<bool> runs;
+    QString error;
+
+    QString KeyOf(const Service &service) {
+        if (!runs) {
+            runs = SecretServiceRuns();
+        }
+        if (!*runs) {
+            return {};
+        }
+        StoredKey stored = ReadStoredKey(service.name.toString());
+        if (error.isEmpty()) {
+            error = stored.error;
+        }
+        return stored.key.value_or(QString());
+    }
+};
+
 // The key of a service, from the first place that has one: its environment variable, the one
-// that LibreTranslate's key had before, or the Secret Service, whose failure is kept in `error`.
-QString KeyOf(const Service &service, QString &error) {
+// that LibreTranslate's key had before, or the Secret Service.
+QString KeyOf(const Service &service, KeyStore &store) {
     QString key = qEnvironmentVariable(KeyVariable(service).toLatin1().constData());
     if (key.isEmpty() && service.name == u"libretranslate") {
         key = qEnvironmentVariable("QUORVANE_LIBRETRANSLATE_KEY");
     }
-    if (key.isEmpty() && SecretServiceRuns()) {
-        StoredKey stored = ReadStoredKey(service.name.toString());
-        key = stored.key.value_or(QString());
-        if (error.isEmpty()) {
-            error = stored.error;
-        }
-    }
-    return key;
+    return key.isEmpty() ? store.KeyOf(service) : key;
 }
 
 // The services that the option, else the environment, else the build chooses.
@@ -188,7 +202,7 @@ int ManageKey(const QCommandLineParser &parser, const KeyOptions &options, QIODe
 }  // namespace
 
 KeyedChain WithKeys(ServiceChain chain) {
-    QString keyStoreError;
+    KeyStore store;
     for (ServiceChoice &choice : chain) {
         if (!choice.service->defaultModel.isEmpty()) {
             choice.model = qEnvironmentVariable("QUORVANE_LLM_MODEL");
@@ -196,7 +210,7 @@ KeyedChain WithKeys(ServiceChain chain) {
         if (choice.service->key.shape.isEmpty()) {
             continue;
         }
-        choice.key = KeyOf(*choice.service, keyStoreError);
+        choice.key = KeyOf(*choice.service, store);
         if (!choice.key.isEmpty()) {
             if (const QString problem = KeyProblem(*choice.service, choice.key);
                 !problem.isEmpty()) {
@@ -207,7 +221,7 @@ KeyedChain WithKeys(ServiceChain chain) {
             return {{std::nullopt, problem}, ExitStatus::Usage};
         }
     }
-    return {{std::move(chain), {}}, ExitStatus::Translated, keyStoreError};
+    return {{std::move(chain), {}}, ExitStatus::Translated, store.error};
 }
 
 int RunCommandLine(const QStringList &arguments, QIODevice &input, QIODevice &output,

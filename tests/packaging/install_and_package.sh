@@ -64,7 +64,7 @@ ls "$scratch"/package/quorvane-dbgsym_${version}_*.ddeb >/dev/null || fail "no d
 complaints=$(lintian --tag-display-limit 0 "$deb" 2>/dev/null | grep -E '^[EW]: ' || true)
 [ -z "$complaints" ] || fail "lintian: $complaints"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6gui6 libqt6core6 libqt6dbus6 libqt6keychain1 libcurl4 ca-certificates "fonts-wqy-microhei | fonts-noto-cjk"; do
+for library in libqt6widgets6 libqt6gui6 libqt6core6 libqt6dbus6 libqt6keychain1 libsecret-1-0 libcurl4 ca-certificates "fonts-wqy-microhei | fonts-noto-cjk"; do
     grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Package)" = quorvane ] || fail "package name"
